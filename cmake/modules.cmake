@@ -1,0 +1,65 @@
+# One static library per module under src/<name>/.
+# Sources: every *.cpp in the folder; a file ending in _linux, _posix or _win32
+# is kept only on its own target (_posix counts as Linux here).
+function(lw_collect_sources out dir)
+  file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+  set(kept)
+  foreach(f IN LISTS all)
+    get_filename_component(stem ${f} NAME_WE)
+    if(stem MATCHES "_(linux|posix)$")
+      if(NOT WIN32)
+        list(APPEND kept ${f})
+      endif()
+    elseif(stem MATCHES "_win32$")
+      if(WIN32)
+        list(APPEND kept ${f})
+      endif()
+    else()
+      list(APPEND kept ${f})
+    endif()
+  endforeach()
+  set(${out} ${kept} PARENT_SCOPE)
+endfunction()
+
+# lw_module(<name> [DEPS lw_x ...] [LINUX_LIBS ...] [WIN32_LIBS ...])
+# creates the target lw_<name>.
+function(lw_module name)
+  cmake_parse_arguments(M "" "" "DEPS;LINUX_LIBS;WIN32_LIBS" ${ARGN})
+  lw_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
+  if(WIN32)
+    set(platform_libs ${M_WIN32_LIBS})
+  else()
+    set(platform_libs ${M_LINUX_LIBS})
+  endif()
+  if(srcs)
+    add_library(lw_${name} STATIC ${srcs})
+    target_include_directories(lw_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(lw_${name} PUBLIC ${M_DEPS} ${platform_libs} PRIVATE lw_warnings)
+  else()
+    add_library(lw_${name} INTERFACE)
+    target_include_directories(lw_${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(lw_${name} INTERFACE ${M_DEPS} ${platform_libs})
+  endif()
+endfunction()
+
+# lw_tests(<name> DEPS lw_x ...): one test executable per module folder
+# under tests/, registered as one CTest test (Wine starts slowly, so the
+# Windows build runs each executable once rather than once per case).
+function(lw_tests name)
+  cmake_parse_arguments(T "" "" "DEPS;LABELS" ${ARGN})
+  lw_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name}_tests ${srcs})
+  target_include_directories(${name}_tests PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name}_tests PRIVATE ${T_DEPS} lw_gtest_main lw_warnings)
+  add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT 900
+    LABELS "${name};${T_LABELS}"
+    ENVIRONMENT "LINEWICK_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+  if(WIN32)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+  endif()
+endfunction()
