@@ -1,0 +1,58 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "base/text_file_platform.h"
+
+namespace lw::text_file_platform {
+
+namespace {
+
+Error errno_error(int code) { return Error{code, std::generic_category().message(code)}; }
+
+bool write_all(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+Status write_synced(const std::filesystem::path& path,
+                    std::initializer_list<std::string_view> parts) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return fail(errno_error(errno));
+  bool ok = true;
+  for (std::string_view part : parts) {
+    ok = write_all(fd, part);
+    if (!ok) break;
+  }
+  // Flushed before the rename, so the new name never points at missing data.
+  if (ok) ok = ::fsync(fd) == 0;
+  const int code = errno;
+  const bool closed = ::close(fd) == 0;
+  if (ok && closed) return {};
+  const Error e = errno_error(ok ? errno : code);
+  ::unlink(path.c_str());
+  return fail(e);
+}
+
+Status replace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) return fail(errno_error(errno));
+  return {};
+}
+
+void remove_quietly(const std::filesystem::path& path) { ::unlink(path.c_str()); }
+
+unsigned long process_id() { return static_cast<unsigned long>(::getpid()); }
+
+}  // namespace lw::text_file_platform

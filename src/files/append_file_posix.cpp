@@ -1,0 +1,53 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "files/append_file.h"
+
+namespace lw {
+
+namespace {
+Error errno_error(const char* what) {
+  const int e = errno;
+  return Error{e, std::string(what) + ": " + std::strerror(e)};
+}
+}  // namespace
+
+Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return fail(errno_error("open"));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    Error e = errno_error("stat");
+    ::close(fd);
+    return fail(std::move(e));
+  }
+  AppendFile f;
+  f.handle_ = fd;
+  f.initial_size_ = static_cast<uint64_t>(st.st_size);
+  return f;
+}
+
+Status AppendFile::write(std::string_view data) {
+  const int fd = static_cast<int>(handle_);
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno_error("write"));
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return {};
+}
+
+void AppendFile::close() {
+  if (handle_ == kNone) return;
+  ::close(static_cast<int>(handle_));
+  handle_ = kNone;
+}
+
+}  // namespace lw

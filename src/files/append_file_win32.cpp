@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include "files/append_file.h"
+
+namespace lw {
+
+namespace {
+Error last_error(const char* what) {
+  const DWORD e = GetLastError();
+  return Error{static_cast<int>(e), std::string(what) + " failed (" + std::to_string(e) + ")"};
+}
+HANDLE as_handle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+}  // namespace
+
+Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
+  HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return fail(last_error("CreateFileW"));
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(h, &size)) {
+    Error e = last_error("GetFileSizeEx");
+    CloseHandle(h);
+    return fail(std::move(e));
+  }
+  AppendFile f;
+  f.handle_ = reinterpret_cast<intptr_t>(h);
+  f.initial_size_ = static_cast<uint64_t>(size.QuadPart);
+  return f;
+}
+
+Status AppendFile::write(std::string_view data) {
+  while (!data.empty()) {
+    const DWORD chunk = data.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(data.size());
+    DWORD done = 0;
+    if (!WriteFile(as_handle(handle_), data.data(), chunk, &done, nullptr)) {
+      return fail(last_error("WriteFile"));
+    }
+    if (done == 0) return fail(Error{0, "WriteFile wrote nothing"});
+    data.remove_prefix(done);
+  }
+  return {};
+}
+
+void AppendFile::close() {
+  if (handle_ == kNone) return;
+  CloseHandle(as_handle(handle_));
+  handle_ = kNone;
+}
+
+}  // namespace lw

@@ -1,0 +1,165 @@
+#include "lab/series.h"
+
+#include <algorithm>
+
+#include "lang/tr.h"
+
+namespace lw {
+
+void PointRing::grow_and_push(SeriesPoint p) {
+  if (slots_.size() < capacity_) {
+    slots_.reserve(std::min(capacity_, std::max<size_t>(64, slots_.capacity() * 2)));
+    slots_.push_back(p);
+  }
+}
+
+size_t PointRing::lower_bound(Millis t) const {
+  size_t lo = 0;
+  size_t hi = size();
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if ((*this)[mid].stamp < t) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
+}
+
+size_t PointRing::upper_bound(Millis t) const {
+  size_t lo = 0;
+  size_t hi = size();
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if ((*this)[mid].stamp <= t) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
+}
+
+const Series* TabSeries::find(std::string_view name) const {
+  for (const Series& s : series_) {
+    if (s.name == name) return &s;
+  }
+  return nullptr;
+}
+
+Series* TabSeries::find_or_add(std::string_view name) {
+  uint8_t& cached = by_hash_[name_slot(name)];
+  for (size_t i = 0; i < series_.size(); ++i) {
+    if (same_text(series_[i].name, name)) {
+      cached = static_cast<uint8_t>(i + 1);
+      return &series_[i];
+    }
+  }
+  if (series_.size() >= kMaxSeries) return nullptr;
+  series_.push_back(Series{std::string(name), PointRing(capacity_), {}, true});
+  cached = static_cast<uint8_t>(series_.size());
+  return &series_.back();
+}
+
+void TabSeries::append_values(Millis stamp, std::span<const ExtractedValue> values) {
+  for (size_t i = 0; i < values.size(); ++i) {
+    const ExtractedValue& v = values[i];
+    Series* s = lookup(v.name, i);
+    if (s == nullptr) continue;
+    s->points.push({stamp, v.value});
+    RunningStats& r = s->running;
+    if (r.count == 0) {
+      r.min = r.max = v.value;
+    } else {
+      r.min = std::min(r.min, v.value);
+      r.max = std::max(r.max, v.value);
+    }
+    r.count += 1;
+    r.sum += v.value;
+    r.mean = r.sum / static_cast<double>(r.count);
+    r.last = v.value;
+  }
+}
+
+void TabSeries::set_stats_mode(StatsChoice choice) {
+  switch (choice) {
+    case StatsChoice::SinceOpening:
+      over_span_ = false;
+      break;
+    case StatsChoice::VisibleSpan:
+      over_span_ = true;
+      break;
+    case StatsChoice::Reset:
+      // The points stay, so the plot and the visible-span figures do not move.
+      for (Series& s : series_) s.running = RunningStats{};
+      break;
+  }
+}
+
+void TabSeries::toggle_pause(Millis now) {
+  if (paused_at_) {
+    paused_at_.reset();
+  } else {
+    paused_at_ = now;
+  }
+}
+
+void TabSeries::zoom_span(int wheel_delta) {
+  if (wheel_delta == 0) return;
+  // Whole milliseconds in integer arithmetic: 60,000 forward is exactly 40,000.
+  const Millis next = wheel_delta > 0 ? span_ * 2 / 3 : span_ * 3 / 2;
+  span_ = std::clamp(next, kMinSpan, kMaxSpan);
+}
+
+void TabSeries::toggle_series_visible(size_t index) {
+  if (index < series_.size()) series_[index].visible = !series_[index].visible;
+}
+
+TimeWindow TabSeries::window(Millis now) const {
+  const Millis end = paused_at_ ? *paused_at_ : now;
+  return {end - span_, end};
+}
+
+SeriesStats TabSeries::stats(size_t index, Millis now) const {
+  SeriesStats out;
+  if (index >= series_.size()) return out;
+  const Series& s = series_[index];
+  if (!s.points.empty()) out.current = s.points.newest().value;
+  if (!over_span_) {
+    out.count = s.running.count;
+    out.min = s.running.min;
+    out.max = s.running.max;
+    out.mean = s.running.mean;
+    return out;
+  }
+  const TimeWindow w = window(now);
+  const size_t first = s.points.lower_bound(w.start);
+  const size_t last = s.points.upper_bound(w.end);
+  double sum = 0;
+  for (size_t i = first; i < last; ++i) {
+    const double v = s.points[i].value;
+    if (out.count == 0) {
+      out.min = out.max = v;
+    } else {
+      out.min = std::min(out.min, v);
+      out.max = std::max(out.max, v);
+    }
+    ++out.count;
+    sum += v;
+  }
+  if (out.count > 0) out.mean = sum / static_cast<double>(out.count);
+  return out;
+}
+
+std::string span_label(Millis millis) {
+  if (millis <= 59'999) {
+    return fill(tr("최근 {0}초", "Last {0} s"), {std::to_string(millis / 1'000)});
+  }
+  if (millis >= 3'600'000) {
+    return fill(tr("최근 {0}시간", "Last {0} h"), {std::to_string(millis / 3'600'000)});
+  }
+  return fill(tr("최근 {0}분", "Last {0} min"), {std::to_string(millis / 60'000)});
+}
+
+}  // namespace lw

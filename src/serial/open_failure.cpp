@@ -1,0 +1,28 @@
+#include "serial/open_failure.h"
+
+#include "lang/tr.h"
+
+namespace lw {
+
+std::string open_failure_text(OpenFailure failure) {
+  switch (failure) {
+    case OpenFailure::Busy:
+      return tr("다른 프로그램이 이 포트를 쓰고 있습니다. 그 프로그램을 닫고 '열기'를 누르세요",
+                "Another program is using this port. Close it and press 'Open'");
+    case OpenFailure::Missing:
+      return tr("포트가 없습니다 (분리되었을 수 있습니다)",
+                "The port isn't there (it may have been unplugged)");
+    case OpenFailure::Denied:
+      // Only Linux reports this; there the usual fix is the dialout group.
+      return tr(
+          "이 계정에는 시리얼 포트를 쓸 권한이 없습니다. 계정을 dialout 그룹에 추가한 뒤 다시 "
+          "로그인하세요",
+          "Your account has no access to serial ports. Add it to the dialout group, then log in "
+          "again");
+    case OpenFailure::Other:
+      break;
+  }
+  return tr("포트를 열 수 없습니다", "Couldn't open the port");
+}
+
+}  // namespace lw

@@ -1,0 +1,38 @@
+#pragma once
+// The platform boundary for serial devices. Real serial ports and simulated
+// devices are both Ports; the reader loop cannot tell them apart.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "ports/port_info.h"
+#include "session/records.h"
+
+namespace lw {
+
+// Read timeout of every port: a read returns what is buffered at once, waits
+// for the first byte when nothing is, and returns 0 after this much silence.
+inline constexpr int kReadTimeoutMs = 50;
+
+class Port {
+ public:
+  virtual ~Port() = default;
+  // Bytes read into buf, 0 after the read timeout, or the error that ended
+  // the connection.
+  virtual Result<size_t> read(std::span<uint8_t> buf) = 0;
+  virtual Status write_all(std::span<const uint8_t> bytes) = 0;
+  virtual Status configure(const PortSettings& settings) = 0;
+};
+
+class PortSystem {
+ public:
+  virtual ~PortSystem() = default;
+  virtual std::vector<PortInfo> list_ports() = 0;
+  virtual Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
+                                                               const PortSettings& settings) = 0;
+};
+
+}  // namespace lw

@@ -1,0 +1,58 @@
+#pragma once
+// The records shared by the reader thread and the window: received, sent and
+// marked lines, framing, serial settings and connection states.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/bytes.h"
+#include "base/time.h"
+
+namespace lw {
+
+enum class Direction : uint8_t { Received = 0, Sent = 1, Mark = 2 };
+
+enum class LineEnding : uint8_t { None = 0, Cr = 1, Lf = 2, CrLf = 3 };
+
+// One line of a log: its bytes without the terminator (a mark's UTF-8 text),
+// the time its first byte was read, and what closed it.
+struct LineRecord {
+  Bytes bytes;
+  Millis time = 0;
+  LineEnding ending = LineEnding::None;
+  Direction direction = Direction::Received;
+};
+
+enum class ChecksumKind : uint8_t { None = 0, Sum = 1, Xor = 2 };
+
+// Cut received bytes into fixed-length frames instead of lines.
+struct FrameSpec {
+  uint32_t length = 8;  // 2..4096, start byte and checksum byte included
+  ChecksumKind checksum = ChecksumKind::None;
+  std::optional<uint8_t> start;
+  bool operator==(const FrameSpec&) const = default;
+};
+
+struct PortSettings {
+  uint32_t baud = 9600;   // 50..12000000
+  uint8_t data_bits = 8;  // 5..8
+  uint8_t parity = 0;     // 0 none, 1 odd, 2 even, 3 mark, 4 space
+  uint8_t stop_bits = 0;  // 0 one, 1 one and a half, 2 two
+  bool dtr = true;
+  bool rts = true;
+  bool operator==(const PortSettings&) const = default;
+};
+
+// Why an open failed. Denied exists where the system tells a missing
+// permission apart from another program holding the port.
+enum class OpenFailure : uint8_t { Busy = 0, Missing = 1, Other = 2, Denied = 3 };
+
+enum class ConnectionKind : uint8_t { Open = 0, Closed = 1, Disconnected = 2, Failed = 3 };
+
+struct ConnectionState {
+  ConnectionKind kind = ConnectionKind::Closed;
+  Millis disconnected_at = 0;                // Disconnected
+  OpenFailure failure = OpenFailure::Other;  // Failed
+};
+
+}  // namespace lw

@@ -1,0 +1,60 @@
+#pragma once
+// The simulator's device table and the simulated-device mode flag. The
+// program has one table (simulator()), built at start-up from the demo list;
+// tests make their own so that no state leaks between them.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "session/port.h"
+#include "sim/demo_list.h"
+
+namespace lw {
+
+class Simulator {
+ public:
+  Simulator() = default;
+  explicit Simulator(std::vector<SimulatedPort> ports) { enable(std::move(ports)); }
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+
+  // Builds the table and turns simulated-device mode on. The table is built
+  // once: a later call changes nothing and returns false.
+  bool enable(std::vector<SimulatedPort> ports);
+  bool active() const { return active_.load(); }
+
+  // The entries that are plugged in, in table order.
+  std::vector<PortInfo> list_simulated() const;
+  // A device on the entry of exactly that name; Missing when there is no
+  // such entry or it is unplugged.
+  Result<std::unique_ptr<Port>, OpenFailure> open_simulated(const std::string& name) const;
+  // Plugs entry number index (0-based) in or out; beyond the table, nothing.
+  void toggle_present(size_t index);
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<SimulatedPort> ports_;
+  std::atomic<bool> active_{false};
+};
+
+// The program's table; simulated-device mode is its active() flag.
+Simulator& simulator();
+
+// The port list and opening in simulated-device mode.
+class SimPortSystem final : public PortSystem {
+ public:
+  explicit SimPortSystem(Simulator& sim = simulator()) : sim_(sim) {}
+  std::vector<PortInfo> list_ports() override { return sim_.list_simulated(); }
+  // Settings have no effect on a simulated device.
+  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
+                                                       const PortSettings&) override {
+    return sim_.open_simulated(name);
+  }
+
+ private:
+  Simulator& sim_;
+};
+
+}  // namespace lw
