@@ -1,0 +1,44 @@
+#pragma once
+// The bodies of the check and download workers. They run on their own
+// threads (see Updater) but are plain functions, so tests can call them.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "base/result.h"
+#include "update/platform.h"
+#include "update/update_document.h"
+
+namespace lw {
+
+struct UpdateConfig {
+  // The document's address without the query.
+  std::string document_base = std::string(default_update_document_base());
+  // Empty: default_work_folder().
+  std::filesystem::path work_folder;
+};
+
+struct CheckResult {
+  enum class Kind : uint8_t { Error, UpToDate, Available };
+  Kind kind = Kind::Error;
+  std::string error;  // Kind::Error
+  UpdateInfo info;    // Kind::Available
+  bool by_user = false;
+};
+
+// The installer's path, or the error text.
+using DownloadResult = Result<std::filesystem::path, std::string>;
+
+// Downloads the document to the work folder's "update.json", reads and
+// deletes it, and compares its version with the program's.
+CheckResult run_check(UpdatePlatform& platform, const UpdateConfig& config,
+                      std::string_view language, bool by_user);
+
+// Downloads the installer into the work folder, then checks its size, its
+// SHA-256 and its signer, in that order; a file that fails a check is
+// deleted before the error is returned.
+DownloadResult run_download(UpdatePlatform& platform, const UpdateConfig& config,
+                            const UpdateInfo& info);
+
+}  // namespace lw
