@@ -1,0 +1,121 @@
+#pragma once
+// The application: start-up, the timers and posted messages, opening and
+// closing tabs, the drain of every reader, hot-plug and reconnect, and the
+// disconnect handling. Runs on the window thread only.
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/host.h"
+#include "app/session_ops.h"
+#include "app/update_service.h"
+#include "session/port.h"
+#include "settings/settings.h"
+
+namespace lw {
+
+class Simulator;
+
+class App {
+ public:
+  // simulator: the simulated devices in demo mode, else null.
+  App(Host& host, Settings& settings, PortSystem& ports, AppOptions options, Simulator* simulator);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Start-up after the window exists: settings, the first port scan (no
+  // notices, no badges), timers 3 and 6.
+  void start();
+  // The window is closing: every reader is told to close and given a short
+  // while to stop, recordings and values files are flushed and closed.
+  void shut_down();
+
+  // The self-update; without one, "Check for updates" does nothing.
+  void set_update_service(std::unique_ptr<UpdateService> service);
+  // Start-up step after the window is shown: the daily update check.
+  void start_daily_update_check();
+  // The main menu's "Check for updates".
+  void check_for_updates();
+
+  // --- events ---
+  void on_timer(int id);
+  // False when the message is not the application's (30 to 32 outside
+  // demo mode): the host passes it to the default handling.
+  bool on_message(const AppMessage& msg);
+  // A device-change event: rescan 300 ms after the last of a burst.
+  void on_device_change();
+
+  // --- commands ---
+  // Opens a new tab on a listed port (or selects its existing tab).
+  Session& open_tab(const PortInfo& port);
+  // The tab's Open button (after Close or a failure).
+  void reopen(Session& s);
+  // The tab's Close button: the port closes, the tab stays.
+  void close_port(Session& s);
+  // The tab's cross: the tab goes away.
+  void close_tab(size_t index);
+  void select_tab(size_t index);
+  // The "Reconnect" action of a notice.
+  void reconnect(uint64_t session_id);
+  // A notice's action button.
+  void run_notice_action(size_t index);
+  void show_notice(Notice notice);
+
+  // --- sending ---
+  // Enter in the send box of a tab.
+  void send_box_enter(Session& s);
+  // Sends one text with the tab's hex mode and ending; false when it failed
+  // (the notice says why).
+  bool send_line(Session& s, std::string_view text);
+  // The repeat menu: the box's text or sequence every interval_ms, `times`
+  // times (0: until stopped).
+  void start_repeat(Session& s, uint32_t interval_ms, uint32_t times);
+  void stop_repeat(Session& s);
+  void send_preset(Session& s, std::string_view text);
+  // The tab's "Record" toggle.
+  void toggle_record(Session& s);
+
+  // --- the pieces other parts call ---
+  void rescan();
+  void on_disconnect(Session& s);
+  void drain(Session& s);
+  void drain_all();
+  // Appends a record to a tab's log and its recording.
+  void append_line(Session& s, LineRecord record);
+  void append_mark(Session& s, std::string_view text, Millis at);
+
+  AppState& state() { return state_; }
+  Host& host() { return host_; }
+  Settings& settings() { return settings_; }
+  bool demo_mode() const { return simulator_ != nullptr; }
+
+ private:
+  class DrainPass;
+  OpenContext open_context();
+  Session& add_session(const PortInfo& port);
+  void housekeeping();
+  void repeat_tick();
+  void keep_repeat_timer();
+  void demo_message(const AppMessage& msg);
+  // Keeps a channel whose reader was told to close until the reader stops,
+  // so no reader outlives the App and what it refers to.
+  void let_go(std::shared_ptr<ReaderChannel> channel);
+  void stop_readers(int timeout_ms);
+
+  Host& host_;
+  Settings& settings_;
+  PortSystem& ports_;
+  AppOptions options_;
+  Simulator* simulator_;
+  AppState state_;
+  std::unique_ptr<DrainPass> pass_;
+  bool repeat_timer_on_ = false;
+  std::vector<std::shared_ptr<ReaderChannel>> stopping_;
+  std::unique_ptr<UpdateService> updates_;
+};
+
+}  // namespace lw

@@ -1,0 +1,18 @@
+#pragma once
+// The program's three options. An option that is the last argument, with
+// nothing after it, is ignored.
+#include <optional>
+#include <span>
+#include <string>
+
+namespace lw {
+
+struct CommandLine {
+  bool unregister = false;          // "--unregister": forget the settings and exit
+  std::optional<std::string> demo;  // "--demo LIST": simulated devices
+  std::optional<std::string> docs;  // "--docs FOLDER": where files go
+};
+
+CommandLine parse_command_line(std::span<const std::string> args);
+
+}  // namespace lw

@@ -1,0 +1,51 @@
+#pragma once
+// One tab: a port, its connection, its reader channel and its log. Owned by
+// the application state on the window thread; only the channel is shared
+// with the tab's reader thread.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "files/recording.h"
+#include "lab/measure.h"
+#include "log/log.h"
+#include "ports/port_info.h"
+#include "send/repeat.h"
+#include "send/send_text.h"
+#include "session/channel.h"
+#include "session/records.h"
+
+namespace lw {
+
+struct Session {
+  uint64_t id = 0;  // unique within the run; names the session in wake-ups
+  std::string port_name;
+  std::string description;
+  std::string device_key;  // of the device it was opened on
+  PortInfo info;
+  PortSettings settings;
+  ConnectionState state;
+  std::shared_ptr<ReaderChannel> channel;  // present while a reader may run
+  Millis started_at = 0;                   // the tab was opened
+  Millis opened_at = 0;                    // latest successful open
+  uint64_t bytes_received = 0;
+  uint64_t bytes_sent = 0;
+  uint64_t earlier_bytes_received = 0;
+  uint32_t reconnects = 0;
+  uint32_t disconnects = 0;
+  std::optional<FrameSpec> framing;
+  Log log;
+  TabLab lab;                          // numbers, alerts, values CSV
+  std::optional<Recording> recording;  // "Record" is on while present
+  SendState send;                      // hex mode, ending, history
+  std::string send_box;                // the send field's text
+  Repeater repeater;                   // a repeat or sequence running
+
+  bool is_open() const { return state.kind == ConnectionKind::Open; }
+  bool hex_view() const { return log.hex_view(); }
+};
+
+uint64_t next_session_id();
+
+}  // namespace lw

@@ -1,0 +1,109 @@
+#include "app/session_ops.h"
+
+#include <atomic>
+
+#include "lang/tr.h"
+
+namespace lw {
+
+uint64_t next_session_id() {
+  static std::atomic<uint64_t> next{1};
+  return next.fetch_add(1);
+}
+
+void append_mark(Session& s, std::string_view text, Millis now, std::string_view search_text) {
+  s.log.append(LineRecord{Bytes(text), now, LineEnding::None, Direction::Mark}, search_text);
+}
+
+bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
+  if (s.channel) {
+    // The old reader must let go of the port before it can be opened again.
+    s.channel->push_command(ReaderCommand::close());
+    (void)s.channel->wait_ended(kReopenWaitMs);
+    s.channel.reset();
+  }
+  auto port = ctx.ports.open_port(s.port_name, s.settings);
+  if (!port) {
+    s.state = ConnectionState{ConnectionKind::Failed, 0, port.error()};
+    return false;
+  }
+  auto channel = std::make_shared<ReaderChannel>();
+  // Queued before the thread starts, so it is the reader's first command.
+  if (s.framing) channel->push_command(ReaderCommand::set_framing(s.framing));
+  start_reader(std::move(*port), channel, s.id, ctx.waker, ctx.clock);
+
+  s.channel = std::move(channel);
+  s.state = ConnectionState{ConnectionKind::Open, 0, OpenFailure::Other};
+  const Millis now = ctx.clock.local_now();
+  s.opened_at = now;
+  s.earlier_bytes_received += s.bytes_received;
+  s.bytes_received = 0;
+  s.bytes_sent = 0;
+  if (is_reconnect) {
+    s.reconnects += 1;
+    append_mark(
+        s, fill(tr("── 다시 연결됨 {0} ──", "── Reconnected {0} ──"), {format_hms_millis(now)}),
+        now, ctx.search_text);
+  }
+  return true;
+}
+
+std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::string_view search_text,
+                                             int settle_ms) {
+  std::shared_ptr<ReaderChannel> running;
+  if (std::shared_ptr<ReaderChannel> channel = std::move(s.channel)) {
+    channel->push_command(ReaderCommand::close());
+    if (!channel->wait_ended(settle_ms)) running = channel;
+    DrainedEvents last;
+    channel->take_events(last);
+    // These go straight to the log, not through the measurement pass.
+    for (LineRecord& r : last.records) s.log.append(std::move(r), search_text);
+    s.bytes_received = channel->bytes_received.load();
+    s.bytes_sent = channel->bytes_sent.load();
+  }
+  if (s.is_open()) {
+    const Millis now = clock.local_now();
+    append_mark(s,
+                fill(tr("── 포트 닫힘 {0} ──", "── Port closed {0} ──"), {format_hms_millis(now)}),
+                now, search_text);
+  }
+  s.state = ConnectionState{ConnectionKind::Closed, 0, OpenFailure::Other};
+  return running;
+}
+
+void send_to_port(Session& s, ReaderCommand cmd) {
+  if (s.channel) s.channel->push_command(std::move(cmd));
+}
+
+void set_framing(Session& s, std::optional<FrameSpec> framing, std::string_view search_text,
+                 size_t visible_rows) {
+  s.framing = framing;
+  if (framing) s.log.set_hex_view(true, search_text, visible_rows);
+  send_to_port(s, ReaderCommand::set_framing(framing));
+}
+
+void LogOnlyPass::received(Session& s, LineRecord&& record) {
+  s.log.append(std::move(record), search_text_);
+}
+
+DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows) {
+  DrainOutcome out;
+  if (!s.channel) return out;
+  // Kept per thread so a drain reuses the previous drain's capacity.
+  thread_local DrainedEvents events;
+  s.channel->take_events(events);
+  s.bytes_received = s.channel->bytes_received.load();
+  s.bytes_sent = s.channel->bytes_sent.load();
+  for (LineRecord& r : events.records) pass.received(s, std::move(r));
+  out.appended = events.records.size();
+  events.records.clear();
+  if (events.ended) {
+    out.ended = true;
+    s.channel.reset();
+    out.lost = events.error.has_value() && s.is_open();
+  }
+  if (out.appended > 0) s.log.settle_scroll(visible_rows);
+  return out;
+}
+
+}  // namespace lw

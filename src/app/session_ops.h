@@ -1,0 +1,81 @@
+#pragma once
+// What the window thread does with a session: open, close, send, framing,
+// marks, and the drain of its reader channel.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/session.h"
+#include "base/time.h"
+#include "session/port.h"
+#include "session/reader.h"
+
+namespace lw {
+
+// What opening a port needs from the application.
+struct OpenContext {
+  PortSystem& ports;
+  Clock& clock;
+  Waker waker;
+  std::string_view search_text;  // for the mark a reopen appends
+};
+
+// Opens (or reopens) the session's port and starts its reader thread. On
+// failure the session turns Failed with the reason and nothing is logged.
+// Returns whether the port opened.
+bool open_session(Session& s, bool is_reconnect, OpenContext& ctx);
+
+inline constexpr int kCloseSettleMs = 60;
+// How long an open waits for the tab's previous reader to stop.
+inline constexpr int kReopenWaitMs = 2000;
+
+// The user's Close: queue Close, give the reader up to settle_ms to hand
+// over its last bytes (it usually needs less than one read timeout), append
+// them to the log, then mark the log when the port was open. Returns the
+// channel while its reader is still running, for the owner to keep until it
+// stops.
+[[nodiscard]] std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock,
+                                                           std::string_view search_text,
+                                                           int settle_ms = kCloseSettleMs);
+
+void send_to_port(Session& s, ReaderCommand cmd);
+
+// Stores the framing (frames also turn hex view on) and tells the reader.
+void set_framing(Session& s, std::optional<FrameSpec> framing, std::string_view search_text,
+                 size_t visible_rows);
+
+// Appends a line the program writes itself ("── Port closed 12:00:00.000 ──").
+void append_mark(Session& s, std::string_view text, Millis now, std::string_view search_text);
+
+// Every record a drain hands on goes through one pass, in arrival order; the
+// pass must end by appending the record to the session's log.
+class LinePass {
+ public:
+  virtual ~LinePass() = default;
+  virtual void received(Session& s, LineRecord&& record) = 0;
+};
+
+// The pass with nothing but the log append.
+class LogOnlyPass final : public LinePass {
+ public:
+  explicit LogOnlyPass(std::string_view search_text) : search_text_(search_text) {}
+  void received(Session& s, LineRecord&& record) override;
+
+ private:
+  std::string_view search_text_;
+};
+
+struct DrainOutcome {
+  size_t appended = 0;
+  bool ended = false;
+  // The reader stopped with an error while the session was open: the caller
+  // runs the disconnect handling.
+  bool lost = false;
+};
+
+// Takes every record the reader handed over and runs each through the pass;
+// keeps the view pinned to the newest line while following.
+DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows);
+
+}  // namespace lw

@@ -1,0 +1,161 @@
+// The host's modal questions on Windows: popup menus, message boxes, the
+// save dialog, and the input method's position. Each runs a nested message
+// loop; the application stays in use meanwhile, so every message the loop
+// delivers to the window is dropped by the slot and never re-enters it.
+#include <windows.h>
+// These need windows.h first.
+#include <imm.h>
+#include <shobjidl.h>
+
+#include <cmath>
+#include <string>
+#include <system_error>
+
+#include "base/utf8.h"
+#include "host/host_win32.h"
+
+namespace lw {
+namespace {
+
+std::wstring wide(std::string_view utf8) {
+  const std::u16string w = utf16_from_utf8(utf8);
+  return std::wstring(w.begin(), w.end());
+}
+
+// Menus read "&" as the mark of an access key; labels such as a command
+// preset show it as it is.
+std::wstring menu_label(std::string_view utf8) {
+  std::wstring out;
+  for (wchar_t c : wide(utf8)) {
+    if (c == L'&') out += L'&';
+    out += c;
+  }
+  return out;
+}
+
+// The menu and its sub-menus; DestroyMenu on it destroys them all.
+HMENU build_menu(const std::vector<MenuItem>& items) {
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return nullptr;
+  for (const MenuItem& it : items) {
+    if (it.label.empty()) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    const bool grey = it.label.front() == '#';
+    const std::wstring label = menu_label(grey ? it.label.substr(1) : it.label);
+    UINT flags = MF_STRING;
+    if (it.checked) flags |= MF_CHECKED;
+    if (grey) flags |= MF_GRAYED;
+    if (!it.items.empty()) {
+      HMENU sub = build_menu(it.items);
+      if (sub == nullptr) continue;
+      if (!AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), label.c_str()))
+        DestroyMenu(sub);
+    } else {
+      AppendMenuW(menu, flags, static_cast<UINT_PTR>(it.id), label.c_str());
+    }
+  }
+  return menu;
+}
+
+// Releases a COM interface when it goes.
+template <class T>
+class ComRef {
+ public:
+  ComRef() = default;
+  ~ComRef() {
+    if (p_ != nullptr) p_->Release();
+  }
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+  T** put() { return &p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+}  // namespace
+
+std::optional<int> Win32Host::popup_menu(const std::vector<MenuItem>& items, float x, float y) {
+  if (window_ == nullptr || items.empty()) return std::nullopt;
+  HMENU menu = build_menu(items);
+  if (menu == nullptr) return std::nullopt;
+  POINT at{static_cast<LONG>(std::lround(x)), static_cast<LONG>(std::lround(y))};
+  ClientToScreen(window_, &at);
+  const BOOL chosen =
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
+  DestroyMenu(menu);
+  if (chosen <= 0) return std::nullopt;  // dismissed
+  return static_cast<int>(chosen);
+}
+
+void Win32Host::message_box(const std::string& caption, const std::string& text) {
+  MessageBoxW(window_, wide(text).c_str(), wide(caption).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+bool Win32Host::ask_yes_no(const std::string& caption, const std::string& text) {
+  return MessageBoxW(window_, wide(text).c_str(), wide(caption).c_str(),
+                     MB_YESNO | MB_ICONINFORMATION) == IDYES;
+}
+
+std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& setup) {
+  ComRef<IFileSaveDialog> dialog;
+  if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IFileSaveDialog, reinterpret_cast<void**>(dialog.put()))))
+    return std::nullopt;  // no dialog: the command ends silently
+
+  std::vector<std::wstring> texts;  // alive until Show returns
+  texts.reserve(setup.types.size() * 2);
+  std::vector<COMDLG_FILTERSPEC> filters;
+  for (const SaveFileType& type : setup.types) {
+    texts.push_back(wide(type.label));
+    const wchar_t* label = texts.back().c_str();
+    texts.push_back(wide(type.pattern));
+    filters.push_back(COMDLG_FILTERSPEC{label, texts.back().c_str()});
+  }
+  // Each step may fail on its own; the dialog still works without it.
+  if (!filters.empty()) dialog->SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+  dialog->SetDefaultExtension(wide(setup.default_extension).c_str());
+  FILEOPENDIALOGOPTIONS options = 0;
+  if (SUCCEEDED(dialog->GetOptions(&options))) dialog->SetOptions(options | FOS_OVERWRITEPROMPT);
+  dialog->SetTitle(wide(setup.title).c_str());
+  dialog->SetFileName(wide(setup.suggested_name).c_str());
+  if (!setup.folder.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(setup.folder, ec);
+    ComRef<IShellItem> folder;
+    if (SUCCEEDED(SHCreateItemFromParsingName(setup.folder.c_str(), nullptr, IID_IShellItem,
+                                              reinterpret_cast<void**>(folder.put()))))
+      dialog->SetFolder(folder.get());
+  }
+
+  if (FAILED(dialog->Show(window_))) return std::nullopt;  // cancelled
+  ComRef<IShellItem> result;
+  if (FAILED(dialog->GetResult(result.put()))) return std::nullopt;
+  PWSTR path = nullptr;
+  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr)
+    return std::nullopt;
+  SaveChoice choice;
+  choice.path = std::filesystem::path(path);
+  CoTaskMemFree(path);
+  UINT type = 0;  // 1-based
+  if (SUCCEEDED(dialog->GetFileTypeIndex(&type)) && type >= 1) choice.type_index = type - 1;
+  return choice;
+}
+
+void Win32Host::place_ime(float x, float y) {
+  if (window_ == nullptr) return;
+  HIMC imc = ImmGetContext(window_);
+  if (imc == nullptr) return;
+  COMPOSITIONFORM form{};
+  form.dwStyle = CFS_POINT;
+  form.ptCurrentPos = POINT{static_cast<LONG>(std::lround(x)), static_cast<LONG>(std::lround(y))};
+  ImmSetCompositionWindow(imc, &form);
+  ImmReleaseContext(window_, imc);
+}
+
+}  // namespace lw

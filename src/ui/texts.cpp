@@ -1,0 +1,78 @@
+#include "ui/texts.h"
+
+#include <charconv>
+#include <iterator>
+
+#include "base/time.h"
+#include "lang/tr.h"
+#include "serial/open_failure.h"
+#include "ui/colours.h"
+
+namespace lw {
+
+StateText session_state_text(const Session& s, const Palette& palette) {
+  switch (s.state.kind) {
+    case ConnectionKind::Open:
+      return {tr("연결됨", "Connected"), palette[Pal::accent]};
+    case ConnectionKind::Closed:
+      return {tr("포트가 닫혀 있습니다", "The port is closed"), palette[Pal::muted]};
+    case ConnectionKind::Disconnected:
+      return {fill(tr("{0}에 연결이 끊겼습니다 · 다시 꽂으면 다시 연결됩니다",
+                      "Disconnected at {0} · plug it back in to reconnect"),
+                   {format_hms_millis(s.state.disconnected_at)}),
+              colours::red};
+    case ConnectionKind::Failed:
+      return {open_failure_text(s.state.failure), colours::red};
+  }
+  return {};
+}
+
+std::string empty_log_text(const Session& s) {
+  if (s.log.shown_count() > 0) return {};
+  if (s.log.matching_only())
+    return tr("그 글자가 있는 줄이 없습니다", "No lines contain that text");
+  if (s.opened_at != 0 || s.is_open()) return tr("받은 내용이 없습니다", "Nothing received");
+  return tr("받은 데이터가 시각과 함께 여기에 나타납니다",
+            "Received data shows up here, with the time");
+}
+
+std::string format_amount(uint64_t bytes) {
+  if (bytes < 1024) return std::to_string(bytes) + " B";
+  static constexpr const char* units[] = {"KB", "MB", "GB", "TB"};
+  double v = static_cast<double>(bytes) / 1024.0;
+  size_t unit = 0;
+  while (v >= 1024.0 && unit + 1 < std::size(units)) {
+    v /= 1024.0;
+    ++unit;
+  }
+  // to_chars: the decimal point never follows the locale.
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
+  return std::string(buf, r.ptr) + " " + units[unit];
+}
+
+std::string stamp_mode_label(StampMode mode) {
+  switch (mode) {
+    case StampMode::DateAndTime:
+      return tr("날짜와 시각", "Date & time");
+    case StampMode::SinceOpening:
+      return "+00:00.000";
+    case StampMode::Time:
+      break;
+  }
+  return tr("시각", "Time");
+}
+
+std::string notice_action_label(NoticeAction::Kind kind) {
+  switch (kind) {
+    case NoticeAction::Kind::OpenFile:
+      return tr("열기", "Open");
+    case NoticeAction::Kind::OpenFolder:
+      return tr("폴더 열기", "Open folder");
+    case NoticeAction::Kind::Reconnect:
+      break;
+  }
+  return tr("다시 연결", "Reconnect");
+}
+
+}  // namespace lw

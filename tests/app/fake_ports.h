@@ -1,0 +1,109 @@
+#pragma once
+// Ports for application tests: a device that replays queued chunks from
+// another thread, a port system that hands them out by name, and a clock
+// both threads may read.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "base/time.h"
+#include "session/port.h"
+
+namespace lw::test {
+
+class SharedClock final : public Clock {
+ public:
+  Millis local_now() override { return wall.load(); }
+  int64_t monotonic_ms() override { return mono.load(); }
+  std::atomic<Millis> wall{Millis{1'765'000'000'000}};
+  std::atomic<int64_t> mono{1000};
+};
+
+// What a fake device does; shared by the test and the port's reader thread.
+struct DeviceScript {
+  std::mutex mutex;
+  std::deque<std::string> chunks;  // handed out one per read
+  std::string written;
+  std::optional<std::string> fail_with;  // the next read fails with this
+  void push(std::string chunk) {
+    std::lock_guard lock(mutex);
+    chunks.push_back(std::move(chunk));
+  }
+  void unplug(std::string why = "device gone") {
+    std::lock_guard lock(mutex);
+    fail_with = std::move(why);
+  }
+  std::string written_bytes() {
+    std::lock_guard lock(mutex);
+    return written;
+  }
+};
+
+class ScriptPort final : public Port {
+ public:
+  explicit ScriptPort(std::shared_ptr<DeviceScript> d) : d_(std::move(d)) {}
+  Result<size_t> read(std::span<uint8_t> buf) override {
+    {
+      std::lock_guard lock(d_->mutex);
+      if (d_->chunks.empty() && d_->fail_with) return fail(Error{0, *d_->fail_with});
+      if (!d_->chunks.empty()) {
+        std::string c = std::move(d_->chunks.front());
+        d_->chunks.pop_front();
+        std::copy(c.begin(), c.end(), buf.begin());
+        return c.size();
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));  // a short read timeout
+    return size_t{0};
+  }
+  Status write_all(std::span<const uint8_t> bytes) override {
+    std::lock_guard lock(d_->mutex);
+    d_->written.append(bytes.begin(), bytes.end());
+    return {};
+  }
+  Status configure(const PortSettings&) override { return {}; }
+
+ private:
+  std::shared_ptr<DeviceScript> d_;
+};
+
+class FakePortSystem final : public PortSystem {
+ public:
+  std::vector<PortInfo> list_ports() override { return listed; }
+  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
+                                                       const PortSettings&) override {
+    ++opens;
+    if (auto f = failures.find(name); f != failures.end()) return fail(f->second);
+    auto d = devices.find(name);
+    if (d == devices.end()) return fail(OpenFailure::Missing);
+    return std::unique_ptr<Port>(std::make_unique<ScriptPort>(d->second));
+  }
+  std::shared_ptr<DeviceScript> add(const std::string& name) {
+    auto d = std::make_shared<DeviceScript>();
+    devices[name] = d;
+    return d;
+  }
+
+  std::vector<PortInfo> listed;
+  std::map<std::string, std::shared_ptr<DeviceScript>> devices;
+  std::map<std::string, OpenFailure> failures;
+  int opens = 0;
+};
+
+// Polls `done` until it holds or ten seconds pass.
+inline bool wait_until(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+}  // namespace lw::test
