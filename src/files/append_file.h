@@ -23,7 +23,9 @@ class AppendFile {
   bool is_open() const { return handle_ != kNone; }
   // The file's length when it was opened.
   uint64_t initial_size() const { return initial_size_; }
-  Status write(std::string_view data);
+  // All of data, in order. After a failure (a full disk), `written` says
+  // how much of it did reach the file.
+  Status write(std::string_view data, size_t* written = nullptr);
   void close();
 
  private:

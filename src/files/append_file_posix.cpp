@@ -31,16 +31,20 @@ Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
   return f;
 }
 
-Status AppendFile::write(std::string_view data) {
+Status AppendFile::write(std::string_view data, size_t* written) {
   const int fd = static_cast<int>(handle_);
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail(errno_error("write"));
+      Error e = errno_error("write");
+      if (written) *written = done;
+      return fail(std::move(e));
     }
-    data.remove_prefix(static_cast<size_t>(n));
+    done += static_cast<size_t>(n);
   }
+  if (written) *written = done;
   return {};
 }
 

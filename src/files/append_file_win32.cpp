@@ -28,17 +28,26 @@ Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
   return f;
 }
 
-Status AppendFile::write(std::string_view data) {
-  while (!data.empty()) {
-    const DWORD chunk = data.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(data.size());
+Status AppendFile::write(std::string_view data, size_t* written) {
+  size_t total = 0;
+  Status result;
+  while (total < data.size()) {
+    const size_t left = data.size() - total;
+    const DWORD chunk = left > 0x40000000u ? 0x40000000u : static_cast<DWORD>(left);
     DWORD done = 0;
-    if (!WriteFile(as_handle(handle_), data.data(), chunk, &done, nullptr)) {
-      return fail(last_error("WriteFile"));
+    const BOOL ok = WriteFile(as_handle(handle_), data.data() + total, chunk, &done, nullptr);
+    total += done;
+    if (!ok) {
+      result = fail(last_error("WriteFile"));
+      break;
     }
-    if (done == 0) return fail(Error{0, "WriteFile wrote nothing"});
-    data.remove_prefix(done);
+    if (done == 0) {
+      result = fail(Error{0, "WriteFile wrote nothing"});
+      break;
+    }
   }
-  return {};
+  if (written) *written = total;
+  return result;
 }
 
 void AppendFile::close() {

@@ -1,5 +1,7 @@
 #include "files/recording.h"
 
+#include <algorithm>
+
 #include "base/text_file.h"
 #include "base/time.h"
 #include "files/file_names.h"
@@ -23,12 +25,11 @@ std::string Recording::day_file_name(Millis now) const {
   return recording_file_name(port_name_, description_, format_date(now), 1);
 }
 
-Status Recording::open_for(std::string_view date) {
+Status Recording::open_file() {
   if (Status s = ensure_folder(folder_); !s) return s;
-  if (date != date_) part_ = 1;
   for (;;) {
     std::filesystem::path path =
-        folder_ / path_from_utf8(recording_file_name(port_name_, description_, date, part_));
+        folder_ / path_from_utf8(recording_file_name(port_name_, description_, date_, part_));
     Result<AppendFile> f = AppendFile::open(path);
     if (!f) return fail(f.error());
     if (f->initial_size() >= size_limit_) {
@@ -37,61 +38,87 @@ Status Recording::open_for(std::string_view date) {
     }
     file_ = std::move(*f);
     path_ = std::move(path);
-    bytes_written_ = file_.initial_size();
     break;
   }
   // An empty file gets the byte-order mark, whether it was just created or
   // left empty before; a file with content already has one.
-  if (bytes_written_ == 0) {
-    buffer_.append(kUtf8Bom);
-    bytes_written_ += kUtf8Bom.size();
-  }
-  date_ = std::string(date);
+  if (file_.initial_size() == 0) buffer_.insert(0, kUtf8Bom);
+  bytes_written_ = file_.initial_size() + buffer_.size();
   return {};
 }
 
 Status Recording::write(const LineRecord& record, bool hex) {
-  if (file_.is_open() && bytes_written_ >= size_limit_) {
-    close();
+  if (has_file_ && bytes_written_ >= size_limit_) {
+    finish_file();
     ++part_;
   }
   const std::string date = format_date(record.time);
-  if (file_.is_open() && date != date_) close();
-  if (!file_.is_open()) {
-    if (Status s = open_for(date); !s) return s;
+  if (has_file_ && date != date_) finish_file();
+  if (!has_file_) {
+    if (date != date_) part_ = 1;
+    date_ = date;
+    has_file_ = true;
+    bytes_written_ = 0;
   }
+  if (!file_.is_open() && !failing_ && !open_file()) failing_ = true;
   const std::string line = file_line(record, hex);
-  if (buffer_.size() + line.size() + 2 > kRecordingBufferSize) {
-    if (Status s = write_out(); !s) return s;
+  if (buffer_.size() + line.size() + 2 > kRecordingBacklogLimit) {
+    ++lines_dropped_;
+    return fail(Error{0, "recording backlog full"});
   }
   buffer_ += line;
   buffer_ += "\r\n";
+  ++buffer_lines_;
   bytes_written_ += line.size() + 2;
+  // While the file fails, the lines wait for the tick rather than trying
+  // the disk again at every line.
+  if (failing_) return fail(Error{0, "recording waits for the disk"});
   if (buffer_.size() >= kRecordingBufferSize) return write_out();
   return {};
 }
 
 Status Recording::write_out() {
-  if (buffer_.empty() || !file_.is_open()) return {};
-  Status s = file_.write(buffer_);
-  buffer_.clear();
-  if (!s) {
-    // Lines that could not be written are dropped with the file; the next
-    // line opens it again and measures it anew.
-    file_.close();
-    path_.clear();
+  if (buffer_.empty()) return {};
+  if (!file_.is_open()) {
+    if (Status s = open_file(); !s) {
+      failing_ = true;
+      return s;
+    }
   }
+  size_t written = 0;
+  Status s = file_.write(buffer_, &written);
+  if (s) {
+    buffer_.clear();
+    buffer_lines_ = 0;
+    failing_ = false;
+    return s;
+  }
+  // What did reach the file stays there; the rest follows it once the file
+  // opens again, measured anew.
+  const std::string_view gone(buffer_.data(), written);
+  buffer_lines_ -= std::min<size_t>(
+      buffer_lines_, static_cast<size_t>(std::count(gone.begin(), gone.end(), '\n')));
+  buffer_.erase(0, written);
+  file_.close();
+  path_.clear();
+  failing_ = true;
   return s;
 }
 
 Status Recording::flush() { return write_out(); }
 
-void Recording::close() {
+void Recording::finish_file() {
   (void)write_out();
+  lines_dropped_ += buffer_lines_;
   buffer_.clear();
+  buffer_lines_ = 0;
+  failing_ = false;
   file_.close();
   path_.clear();
+  has_file_ = false;
 }
+
+void Recording::close() { finish_file(); }
 
 void Recording::write_summary(std::span<const std::string> lines, Millis now) {
   for (const std::string& line : lines) {

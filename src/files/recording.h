@@ -15,6 +15,9 @@ namespace lw {
 
 inline constexpr uint64_t kRecordingPartLimit = 104'857'600;  // 100 MiB
 inline constexpr size_t kRecordingBufferSize = 64 * 1024;
+// Lines kept while the file can't be written (a full disk, a folder that
+// can't be made), so that none is lost when writing works again.
+inline constexpr size_t kRecordingBacklogLimit = 32 * 1024 * 1024;
 
 class Recording {
  public:
@@ -26,11 +29,13 @@ class Recording {
   ~Recording();  // flushes and closes
 
   // recording_write: one line of the log, in hex or text as the tab shows.
-  // A failure closes the file; the next line starts over.
+  // A failure closes the file and keeps the lines not written; the next
+  // flush opens the file again and writes them first.
   Status write(const LineRecord& record, bool hex);
   // recording_flush: the buffer to the file (the 2-second tick).
   Status flush();
-  // Flushes and closes the file; a later write opens it again.
+  // Flushes and closes the file; a later write opens it again. Lines that
+  // still can't be written are given up.
   void close();
   // Closing a recording tab: the session summary as "# " marks stamped now.
   void write_summary(std::span<const std::string> lines, Millis now);
@@ -42,20 +47,29 @@ class Recording {
   const std::filesystem::path& current_path() const { return path_; }
   uint32_t part() const { return part_; }
   uint64_t bytes_written() const { return bytes_written_; }
+  // Lines given up: beyond the backlog, or still unwritten at a change of
+  // file or at close.
+  uint64_t lines_dropped() const { return lines_dropped_; }
 
  private:
-  Status open_for(std::string_view date);
+  Status open_file();
   Status write_out();
+  // Done with the day and part being written: out to the file, closed.
+  void finish_file();
 
   std::filesystem::path folder_;
   std::string port_name_;
   std::string description_;
   uint64_t size_limit_;
-  std::string date_;
-  AppendFile file_;
+  std::string date_;       // of the file being written; kept after it closes
+  bool has_file_ = false;  // lines are going to date_ and part_
+  AppendFile file_;        // open while the file can be written
   std::filesystem::path path_;
-  std::string buffer_;
+  std::string buffer_;  // lines of the file not yet on disk
+  size_t buffer_lines_ = 0;
+  bool failing_ = false;  // the last write failed: wait for the tick
   uint64_t bytes_written_ = 0;
+  uint64_t lines_dropped_ = 0;
   uint32_t part_ = 1;
 };
 

@@ -67,10 +67,18 @@ int64_t HeadlessHost::next_timer_due() const {
   return due;
 }
 
+void HeadlessHost::report(bool message, int id, std::chrono::steady_clock::time_point since) {
+  if (!on_handled) return;
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - since;
+  on_handled(Handled{message, id, took.count()});
+}
+
 bool HeadlessHost::turn() {
   bool ran = false;
   for (const AppMessage& m : queue_->take()) {
+    const auto t0 = std::chrono::steady_clock::now();
     slot_.message(m);
+    report(true, m.number, t0);
     ran = true;
   }
   const int64_t now = clock_.monotonic_ms();
@@ -87,7 +95,9 @@ bool HeadlessHost::turn() {
     // Like a window timer: the next expiry counts from now, never in a burst.
     t.due = now + t.period;
     ++timer_fires[id];
+    const auto t0 = std::chrono::steady_clock::now();
     slot_.timer(*this, id);
+    report(false, id, t0);
     ran = true;
   }
   return ran;

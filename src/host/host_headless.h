@@ -3,9 +3,11 @@
 // posted messages run in a loop on the calling thread against a real or an
 // injected clock, and everything the application asks of the platform is
 // recorded.
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -78,6 +80,14 @@ class HeadlessHost final : public Host {
   std::vector<SaveDialogSetup> save_dialogs;
   std::deque<std::optional<SaveChoice>> save_answers;
   std::optional<std::pair<float, float>> ime_point;
+  // Called after each message or timer the loop hands to the application,
+  // with how long the handling took (soak runs measure the window thread).
+  struct Handled {
+    bool message = false;  // else a timer
+    int id = 0;            // the message number or the timer id
+    double ms = 0;
+  };
+  std::function<void(const Handled&)> on_handled;
 
  private:
   struct Timer {
@@ -89,6 +99,7 @@ class HeadlessHost final : public Host {
   // whether anything ran.
   bool turn();
   int64_t next_timer_due() const;
+  void report(bool message, int id, std::chrono::steady_clock::time_point since);
 
   Clock& clock_;
   std::map<int, Timer> timers_;

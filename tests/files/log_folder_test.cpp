@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_folder.h"
 #include "files/user_dirs.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {

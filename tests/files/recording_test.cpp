@@ -128,17 +128,35 @@ TEST_F(RecordingTest, RecordOffAndOnTheSameDayKeepsOneBom) {
                                          "2026-12-06 09:00:01.000  after\r\n");
 }
 
-TEST_F(RecordingTest, AFailedOpenIsRetriedAtTheNextLine) {
+TEST_F(RecordingTest, LinesWaitWhileTheFolderCannotBeMadeAndNoneIsLost) {
   // The folder's place is taken by a file: nothing can be written.
   write(folder(), "in the way");
   Recording rec(folder(), "COM3", "Arduino Uno");
   const Millis t = at(2026, 12, 6, 9, 0, 0);
-  EXPECT_FALSE(rec.write(line("lost", t), false).ok());
+  EXPECT_FALSE(rec.write(line("first", t), false).ok());
+  EXPECT_FALSE(rec.write(line("second", t + 1), false).ok());
   EXPECT_TRUE(rec.current_path().empty());
+  EXPECT_FALSE(rec.flush().ok());
   fs::remove(folder());
-  ASSERT_TRUE(rec.write(line("kept", t), false).ok());
+  // The tick writes what waited, in order, with one byte-order mark.
+  ASSERT_TRUE(rec.flush().ok());
+  ASSERT_TRUE(rec.write(line("third", t + 2), false).ok());
   rec.close();
-  EXPECT_EQ(read(day("2026-12-06")), kBom + "2026-12-06 09:00:00.000  kept\r\n");
+  EXPECT_EQ(read(day("2026-12-06")), kBom +
+                                         "2026-12-06 09:00:00.000  first\r\n"
+                                         "2026-12-06 09:00:00.001  second\r\n"
+                                         "2026-12-06 09:00:00.002  third\r\n");
+  EXPECT_EQ(rec.lines_dropped(), 0u);
+}
+
+TEST_F(RecordingTest, WhatStillCannotBeWrittenAtADayChangeOrCloseIsCounted) {
+  write(folder(), "in the way");
+  Recording rec(folder(), "COM3", "Arduino Uno");
+  (void)rec.write(line("a", at(2026, 12, 6, 23, 59, 59)), false);
+  (void)rec.write(line("b", at(2026, 12, 7, 0, 0, 0)), false);  // gives up on the 6th
+  EXPECT_EQ(rec.lines_dropped(), 1u);
+  rec.close();
+  EXPECT_EQ(rec.lines_dropped(), 2u);
 }
 
 TEST_F(RecordingTest, SummaryLinesCloseTheFile) {

@@ -12,9 +12,11 @@
 #include "gfx/gfx_recording.h"
 #include "host/host_headless.h"
 #include "log/display.h"
+#include "script_measure.h"
 #include "script_ui.h"
 #include "settings/settings_file.h"
 #include "sim/demo_list.h"
+#include "sim/device.h"
 #include "sim/simulator.h"
 #include "ui/input.h"
 
@@ -209,9 +211,16 @@ class Runner {
         if (Session* s = a.state().current_session()) a.stop_repeat(*s);
       });
     } else if (cmd == "record") {
-      with_app([](App& a) {
-        if (Session* s = a.state().current_session()) a.toggle_record(*s);
+      with_app([&](App& a) {
+        Session* s = a.state().current_session();
+        if (!s) return;
+        a.toggle_record(*s);
+        if (s->recording) recorded_from_[s->id] = s->log.lines_received();
       });
+    } else if (cmd == "measure") {
+      measure_.start(*host_);
+    } else if (cmd == "checkflood") {
+      return check_flood();
     } else if (cmd == "print") {
       return print(w.size() > 1 ? w[1] : std::string{});
     } else {
@@ -269,6 +278,9 @@ class Runner {
   // The window's own timers (tooltip, search) reach the application's
   // handler on this host; the window's handler runs after each of them.
   void window_timers() {
+    if (measure_.running()) {
+      host_->slot().with([&](App& a) { measure_.frame_if_due(a, host_->repaints); });
+    }
     for (const int id : {kTimerTooltip, kTimerSearch}) {
       const int fired = host_->timer_fires[id];
       if (fired == seen_fires_[id]) continue;
@@ -348,6 +360,8 @@ class Runner {
           out_ << "menu:\n";
           script::print_menu(out_, host_->menus_shown.back());
         }
+      } else if (what == "measure") {
+        measure_.print(out_);
       } else if (what == "clipboard") {
         out_ << "clipboard: " << (host_->clipboard ? *host_->clipboard : std::string("none"))
              << "\n";
@@ -356,7 +370,36 @@ class Runner {
       }
     });
     return known ? std::string{}
-                 : "print takes rows, view, field, notice, tooltip, menu or clipboard";
+                 : "print takes rows, view, field, notice, tooltip, menu, measure or clipboard";
+  }
+
+  // Every recording flood tab stops recording (which writes out its file),
+  // then its files must hold each numbered line since Record went on, once
+  // and in order.
+  std::string check_flood() {
+    uint64_t lost = 0;
+    uint64_t wrong = 0;
+    size_t checked = 0;
+    with_app([&](App& a) {
+      for (const auto& session : a.state().sessions) {
+        Session& s = *session;
+        const auto from = recorded_from_.find(s.id);
+        if (!is_flood_name(s.port_name) || !s.recording || from == recorded_from_.end()) continue;
+        a.toggle_record(s);
+        const uint64_t last = s.log.lines_received();
+        const script::SequenceCheck c =
+            script::check_sequence(a.state().log_folder, s, from->second + 1, last);
+        out_ << "flood " << s.port_name << ": lines=" << last - from->second << " found=" << c.found
+             << " lost=" << c.lost << " disorder=" << c.disorder << " bad=" << c.bad << "\n";
+        lost += c.lost;
+        wrong += c.disorder + c.bad;
+        ++checked;
+      }
+    });
+    out_ << "soak_lines_lost: " << lost << "\n";
+    if (checked == 0) return "no flood tab was recording";
+    if (lost + wrong > 0) return "a flood recording lost or mangled lines";
+    return {};
   }
 
   bool current_log_contains(const std::string& text) {
@@ -379,6 +422,8 @@ class Runner {
   App* app_ = nullptr;
   RecordingGfx gfx_;
   std::map<int, int> seen_fires_;
+  std::map<uint64_t, uint64_t> recorded_from_;  // session id: lines before Record
+  script::Measure measure_;
   std::ostringstream out_;
 };
 
