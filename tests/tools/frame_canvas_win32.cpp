@@ -1,5 +1,6 @@
-#include <psapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <psapi.h>
 
 #include "frame_canvas.h"
 #include "gfx/gfx_recording.h"
