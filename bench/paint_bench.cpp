@@ -12,52 +12,16 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/fake_ports.h"
 #include "bench_util.h"
 #include "gfx/gfx_cairo.h"
 #include "host/host_headless.h"
+#include "support/memory_settings.h"
 #include "ui/paint.h"
 #include "ui/ui_state.h"
 
 namespace lw {
 namespace {
-
-class FixedClock final : public Clock {
- public:
-  Millis local_now() override { return now; }
-  int64_t monotonic_ms() override { return 1'000'000; }
-  Millis now = 0;
-};
-
-class MemorySettings final : public Settings {
- public:
-  std::optional<uint32_t> get_dword(std::string_view name, std::string_view) override {
-    const auto it = dwords_.find(std::string(name));
-    if (it == dwords_.end()) return std::nullopt;
-    return it->second;
-  }
-  void set_dword(std::string_view name, uint32_t value, std::string_view) override {
-    dwords_[std::string(name)] = value;
-  }
-  std::optional<std::string> get_text(std::string_view, std::string_view) override { return {}; }
-  void set_text(std::string_view, std::string_view, std::string_view) override {}
-  std::optional<std::vector<uint8_t>> get_binary(std::string_view, std::string_view) override {
-    return {};
-  }
-  void set_binary(std::string_view, const std::vector<uint8_t>&, std::string_view) override {}
-  void forget_all() override { dwords_.clear(); }
-
- private:
-  std::map<std::string, uint32_t> dwords_;
-};
-
-class NoPorts final : public PortSystem {
- public:
-  std::vector<PortInfo> list_ports() override { return {}; }
-  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string&,
-                                                       const PortSettings&) override {
-    return fail(OpenFailure::Missing);
-  }
-};
 
 double thread_cpu_ms() {
   timespec ts{};
@@ -71,12 +35,13 @@ int run() {
   constexpr size_t kLines = 200'000;
   constexpr Millis kStep = 10;
 
-  FixedClock clock;
+  test::ManualClock clock;
   const Millis start = millis_from_civil({2026, 11, 18, 12, 0, 0, 0});
-  clock.now = start + static_cast<Millis>(kLines) * kStep;
+  clock.local = start + static_cast<Millis>(kLines) * kStep;
+  clock.mono = 1'000'000;
   HeadlessHost host(clock);
-  MemorySettings settings;
-  NoPorts ports;
+  test::MemorySettings settings;
+  test::FakePortSystem ports;
   App app(host, settings, ports, AppOptions{}, nullptr);
   AppState& state = app.state();
   state.lab = std::make_unique<LabApp>(settings, clock, std::filesystem::path("unused"));
