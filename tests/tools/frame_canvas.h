@@ -21,4 +21,8 @@ std::unique_ptr<FrameCanvas> make_frame_canvas(int width, int height);
 // The resident set of this process in MiB; negative when unknown.
 double resident_mib();
 
+// Processor time the calling thread has used, in milliseconds: on a busy
+// machine the wall clock also counts the time other threads ran.
+double thread_cpu_ms();
+
 }  // namespace lw::script

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "frame_canvas.h"
 #include "gfx/gfx_cairo.h"
@@ -53,6 +54,12 @@ double resident_mib() {
   }
   std::fclose(f);
   return kib < 0 ? -1 : kib / 1024.0;
+}
+
+double thread_cpu_ms() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1.0e6;
 }
 
 }  // namespace lw::script

@@ -94,10 +94,12 @@ void Measure::frame_if_due(App& app, int repaints_asked) {
   if (now - last_frame_ < kFramePeriod) return;
   repaints_seen_ = repaints_asked;
   last_frame_ = now;
+  const double cpu0 = thread_cpu_ms();
   paint_window(app, canvas_->gfx(), kWindowWidth, kWindowHeight);
   canvas_->frame_done();
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - now;
   paint_ms_.push_back(took.count());
+  paint_cpu_ms_.push_back(thread_cpu_ms() - cpu0);
   if (paint_ms_.size() % 64 == 1) peak_rss_mib_ = std::max(peak_rss_mib_, resident_mib());
 }
 
@@ -111,6 +113,7 @@ void Measure::print(std::ostream& out) const {
   figure("soak_drain_ms_max", largest(drain_ms_));
   figure("soak_paint_ms_p99", percentile(paint_ms_, 0.99));
   figure("soak_paint_ms_max", largest(paint_ms_));
+  figure("soak_paint_cpu_ms_p99", percentile(paint_cpu_ms_, 0.99));
   out << "soak_drains: " << drain_ms_.size() << "\n";
   out << "soak_frames: " << paint_ms_.size() << "\n";
   figure("soak_rss_mb", std::max(peak_rss_mib_, resident_mib()));

@@ -30,6 +30,7 @@ class Measure {
   std::unique_ptr<FrameCanvas> canvas_;
   std::vector<double> drain_ms_;
   std::vector<double> paint_ms_;
+  std::vector<double> paint_cpu_ms_;
   int repaints_seen_ = 0;
   std::chrono::steady_clock::time_point last_frame_{};
   double peak_rss_mib_ = 0;
