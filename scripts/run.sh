@@ -15,7 +15,7 @@ fi
 cmake --build --preset linux -j "$(nproc)" --target linewick
 args=("$@")
 if ((${#args[@]} == 0)); then
-  args=(--demo "COM3=Arduino Uno=2341:0043:5573932393735151F0C1;COM4=USB-SERIAL CH340=1A86:7523;COM5=Flood test board;!COM9=Spare board=10C4:EA60:0001")
+  args=(--demo "COM3=Arduino Uno=2341:0043:5573932393735151F0C1;COM4=USB-SERIAL CH340=1A86:7523;COM5-FLOOD=Flood test board;!COM9=Spare board=10C4:EA60:0001")
 elif [[ ${args[0]} == --real ]]; then
   args=("${args[@]:1}")
 fi
