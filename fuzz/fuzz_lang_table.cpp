@@ -16,31 +16,18 @@ namespace {
 
 // A JSON string; `ascii` writes everything beyond ASCII as \u escapes.
 void append_json_string(std::string& out, std::string_view s, bool ascii) {
-  out += '"';
-  const std::u16string units = lw::utf16_from_utf8(s);
   if (!ascii) {
-    for (const char c : s) {
-      const auto u = static_cast<unsigned char>(c);
-      if (c == '"' || c == '\\') {
-        out += '\\';
-        out += c;
-      } else if (u < 0x20) {
-        char esc[8];
-        std::snprintf(esc, sizeof esc, "\\u%04x", u);
-        out += esc;
-      } else {
-        out += c;
-      }
-    }
-  } else {
-    for (const char16_t u : units) {
-      if (u >= 0x20 && u < 0x7F && u != '"' && u != '\\') {
-        out += static_cast<char>(u);
-      } else {
-        char esc[8];
-        std::snprintf(esc, sizeof esc, "\\u%04X", static_cast<unsigned>(u));
-        out += esc;
-      }
+    out += lw::fuzz::json_string(s);
+    return;
+  }
+  out += '"';
+  for (const char16_t u : lw::utf16_from_utf8(s)) {
+    if (u >= 0x20 && u < 0x7F && u != '"' && u != '\\') {
+      out += static_cast<char>(u);
+    } else {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\u%04X", static_cast<unsigned>(u));
+      out += esc;
     }
   }
   out += '"';

@@ -8,9 +8,30 @@
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace lw::fuzz {
+
+// A JSON string of UTF-8 text: quotes and backslashes escaped, control
+// characters as \u escapes, everything else as it is.
+inline std::string json_string(std::string_view s) {
+  std::string out = "\"";
+  for (const char c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\u%04x", u);
+      out += esc;
+    } else {
+      out += c;
+    }
+  }
+  return out + '"';
+}
 
 [[noreturn]] inline void violated(const char* what, const char* file, int line) {
   std::fprintf(stderr, "%s:%d: property violated: %s\n", file, line, what);

@@ -19,24 +19,6 @@
 
 namespace {
 
-std::string json_string(std::string_view s) {
-  std::string out = "\"";
-  for (const char c : s) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char esc[8];
-      std::snprintf(esc, sizeof esc, "\\u%04x", u);
-      out += esc;
-    } else {
-      out += c;
-    }
-  }
-  return out + '"';
-}
-
 bool is_space(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -80,9 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char c : info.sha256) LW_FUZZ_CHECK(!(c >= 'A' && c <= 'Z'));
   check_versions(info.version, lw::kProgramVersion);
 
-  std::string again =
-      "{\"version\":" + json_string(info.version) + ",\"url\":" + json_string(info.url) +
-      ",\"sha256\":" + json_string(info.sha256) + ",\"size\":" + std::to_string(info.size) + "}";
+  std::string again = "{\"version\":" + lw::fuzz::json_string(info.version) +
+                      ",\"url\":" + lw::fuzz::json_string(info.url) +
+                      ",\"sha256\":" + lw::fuzz::json_string(info.sha256) +
+                      ",\"size\":" + std::to_string(info.size) + "}";
   const auto back = lw::parse_update_document(again);
   LW_FUZZ_CHECK(back.ok());
   LW_FUZZ_CHECK(back->version == info.version && back->url == info.url &&

@@ -3,22 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "base/utf8.h"
+#include "files/line_fixtures.h"
 
 namespace lw {
 namespace {
 
-Millis at(int y, int mo, int d, int h, int mi, int s, int ms) {
-  return millis_from_civil(CivilTime{y, mo, d, h, mi, s, ms});
-}
-
-LineRecord record(std::string_view bytes, Direction dir, LineEnding ending, Millis time) {
-  LineRecord r;
-  r.bytes = Bytes(bytes);
-  r.direction = dir;
-  r.ending = ending;
-  r.time = time;
-  return r;
-}
+using test::at;
+using test::record;
 
 TEST(CleanName, Table) {
   const std::string seventy = std::string(58, 'x') + "... and more text";

@@ -3,26 +3,20 @@
 #include <gtest/gtest.h>
 
 #include "files/file_names.h"
+#include "files/line_fixtures.h"
 #include "support/temp_folder.h"
 
 namespace lw {
 namespace {
 
+using test::at;
+
 namespace fs = std::filesystem;
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-Millis at(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
-  return millis_from_civil(CivilTime{y, mo, d, h, mi, s, ms});
-}
-
 LineRecord line(std::string_view text, Millis time, Direction dir = Direction::Received) {
-  LineRecord r;
-  r.bytes = Bytes(text);
-  r.time = time;
-  r.ending = LineEnding::CrLf;
-  r.direction = dir;
-  return r;
+  return test::record(text, dir, LineEnding::CrLf, time);
 }
 
 class RecordingTest : public test::TempFolderTest {

@@ -2,27 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "files/line_fixtures.h"
 #include "support/temp_folder.h"
 
 namespace lw {
 namespace {
 
+using test::at;
+using test::record;
+
 namespace fs = std::filesystem;
 
 const std::string kBom = "\xEF\xBB\xBF";
-
-Millis at(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
-  return millis_from_civil(CivilTime{y, mo, d, h, mi, s, ms});
-}
-
-LineRecord record(std::string_view bytes, Direction dir, LineEnding ending, Millis time) {
-  LineRecord r;
-  r.bytes = Bytes(bytes);
-  r.direction = dir;
-  r.ending = ending;
-  r.time = time;
-  return r;
-}
 
 TEST(CsvRow, QuotingRule) {
   const Millis t = at(2026, 12, 6, 14, 3, 22, 517);
