@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "host/gtk_host_linux.h"
+#include "lang/tr.h"
 
 namespace lw {
 namespace {
@@ -139,25 +140,36 @@ std::optional<SaveChoice> GtkHost::choose_save_file(const SaveDialogSetup& setup
   gtk_file_chooser_set_current_name(chooser, (setup.suggested_name + extension).c_str());
 
   std::optional<SaveChoice> choice;
-  if (gtk_native_dialog_run(GTK_NATIVE_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
-    if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
-      SaveChoice c;
-      c.path = name;
-      g_free(name);
-      GtkFileFilter* chosen = gtk_file_chooser_get_filter(chooser);
-      for (size_t i = 0; i < filters.size(); ++i) {
-        if (filters[i] == chosen) c.type_index = i;
-      }
-      // GTK leaves a name without extension as typed; the chosen type's
-      // extension goes on, as the system's dialog does elsewhere.
-      if (!c.path.has_extension()) {
-        std::string ext = c.type_index < setup.types.size()
-                              ? extension_of(setup.types[c.type_index].pattern)
-                              : std::string();
-        c.path += ext.empty() ? extension : ext;
-      }
-      choice = std::move(c);
+  while (gtk_native_dialog_run(GTK_NATIVE_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    gchar* name = gtk_file_chooser_get_filename(chooser);
+    if (name == nullptr) break;
+    SaveChoice c;
+    c.path = name;
+    g_free(name);
+    GtkFileFilter* chosen = gtk_file_chooser_get_filter(chooser);
+    for (size_t i = 0; i < filters.size(); ++i) {
+      if (filters[i] == chosen) c.type_index = i;
     }
+    // GTK leaves a name without extension as typed; the chosen type's
+    // extension goes on, as the system's dialog does elsewhere. GTK asked
+    // about replacing the name as typed, so a file with the completed name
+    // is asked about here; No shows the dialog again.
+    if (!c.path.has_extension()) {
+      std::string ext = c.type_index < setup.types.size()
+                            ? extension_of(setup.types[c.type_index].pattern)
+                            : std::string();
+      c.path += ext.empty() ? extension : ext;
+      std::error_code exists_ec;
+      if (std::filesystem::exists(c.path, exists_ec) &&
+          !ask_yes_no(setup.title, fill(tr("{0} 파일이 이미 있습니다. 바꾸시겠습니까?",
+                                           "{0} already exists. Do you want to replace it?"),
+                                        {c.path.filename().string()}))) {
+        gtk_file_chooser_set_current_name(chooser, c.path.filename().c_str());
+        continue;
+      }
+    }
+    choice = std::move(c);
+    break;
   }
   g_object_unref(dialog);
   return choice;

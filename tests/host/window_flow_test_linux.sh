@@ -137,6 +137,34 @@ grep -qE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:.]{12}  → \*IDN\?' "$saved" ||
 import -window root "$out/linewick_linux_flow.png" || fail "screenshot failed"
 alive || fail "the program ended"
 
+# The same name typed without its extension: the dialog adds ".txt", and
+# that file exists, so the program asks before replacing it. No (Escape)
+# brings the dialog back; Escape there cancels; the file is untouched.
+before=$(md5sum <"$saved")
+focus_main
+xdotool key ctrl+s
+wait_for 60 find_dialog || fail "Ctrl+S opened no save dialog the second time"
+chooser=$dialog
+xdotool windowfocus --sync "$chooser" 2>/dev/null
+xdotool key ctrl+a
+xdotool type --delay 40 "$(basename "$saved" .txt)"
+xdotool key Return
+find_question() {
+  question=$(xdotool search --onlyvisible --name '^Save log$' 2>/dev/null | grep -vx "$chooser" | head -n 1)
+  [[ -n $question ]]
+}
+wait_for 60 find_question || fail "no question before replacing $(basename "$saved")"
+import -window root "$out/linewick_linux_replace_question.png"
+xdotool windowfocus --sync "$question" 2>/dev/null
+xdotool key Escape
+chooser_back() { [[ -n $(xdotool search --onlyvisible --name '^Save log$' 2>/dev/null | grep -x "$chooser") ]]; }
+wait_for 60 chooser_back || fail "No did not bring the save dialog back"
+xdotool windowfocus --sync "$chooser" 2>/dev/null
+xdotool key Escape
+wait_for 30 dialog_gone || fail "the save dialog stayed open after Escape"
+[[ $(md5sum <"$saved") == "$before" ]] || fail "the existing file was replaced after No"
+alive || fail "the program ended after the replace question"
+
 # The main menu (the button at the right of the top bar) is a real popup:
 # Up picks its last item, "About Linewick", which opens a message box.
 focus_main

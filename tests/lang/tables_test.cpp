@@ -13,9 +13,10 @@ namespace lw::test {
 namespace {
 
 // The 215 listed texts, the web address, and the texts only the Linux build
-// shows (the dialout hint when the account may not open serial ports, and
-// the two messages for a missing display).
-constexpr size_t kTableKeys = 219;
+// shows (the dialout hint when the account may not open serial ports,
+// the two messages for a missing display, and the question before a save
+// replaces a file whose extension the save dialog added).
+constexpr size_t kTableKeys = 220;
 
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
