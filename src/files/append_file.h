@@ -1,5 +1,5 @@
 #pragma once
-// A file opened for appending, created if missing. Other programs may read
+// A file opened for appending, created if missing (or only ever created). Other programs may read
 // it while it is open (a recording is often watched with a viewer).
 #include <cstdint>
 #include <filesystem>
@@ -8,6 +8,11 @@
 #include "base/result.h"
 
 namespace lw {
+
+struct CreateNewError {
+  bool exists = false;  // the name is taken; try the next one
+  Error error;
+};
 
 class AppendFile {
  public:
@@ -19,6 +24,9 @@ class AppendFile {
   ~AppendFile();
 
   static Result<AppendFile> open(const std::filesystem::path& path);
+  // Only a file that does not exist yet: opening fails when the name is
+  // taken, so a values file never writes into an older one.
+  static Result<AppendFile, CreateNewError> create_new(const std::filesystem::path& path);
 
   bool is_open() const { return handle_ != kNone; }
   // The file's length when it was opened.

@@ -31,6 +31,17 @@ Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
   return f;
 }
 
+Result<AppendFile, CreateNewError> AppendFile::create_new(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    const bool exists = errno == EEXIST;
+    return fail(CreateNewError{exists, errno_error("open")});
+  }
+  AppendFile f;
+  f.handle_ = fd;
+  return f;
+}
+
 Status AppendFile::write(std::string_view data, size_t* written) {
   const int fd = static_cast<int>(handle_);
   size_t done = 0;

@@ -28,6 +28,19 @@ Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
   return f;
 }
 
+Result<AppendFile, CreateNewError> AppendFile::create_new(const std::filesystem::path& path) {
+  HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    Error e = last_error("CreateFileW");
+    return fail(CreateNewError{code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS, e});
+  }
+  AppendFile f;
+  f.handle_ = reinterpret_cast<intptr_t>(h);
+  return f;
+}
+
 Status AppendFile::write(std::string_view data, size_t* written) {
   size_t total = 0;
   Status result;

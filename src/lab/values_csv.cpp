@@ -157,9 +157,14 @@ Status ValuesCsvWriter::write_row(Millis stamp, std::span<const ExtractedValue> 
     Status started = start_file(stamp);
     if (!started) return started;
   }
+  if (buffer_.size() >= kValuesCsvBacklogLimit) {
+    ++rows_dropped_;
+    return fail(Error{0, "values backlog full"});
+  }
   const size_t before = buffer_.size();
   append_row(stamp, values, note);
   bytes_written_ += buffer_.size() - before;
+  if (failing_) return fail(Error{0, "values wait for the disk"});
   if (buffer_.size() >= kValuesCsvBuffer) return flush();
   return {};
 }
@@ -178,7 +183,7 @@ Status ValuesCsvWriter::start_file(Millis stamp) {
     if (n > 0) name += "-" + std::to_string(file_number_);
     name += ".csv";
     std::filesystem::path path = folder_ / path_from_utf8(name);
-    Result<NewFile, NewFileError> created = NewFile::create(path);
+    Result<AppendFile, CreateNewError> created = AppendFile::create_new(path);
     if (created.ok()) {
       file_ = std::move(*created);
       path_ = std::move(path);
@@ -252,20 +257,20 @@ void ValuesCsvWriter::append_row(Millis stamp, std::span<const ExtractedValue> v
 
 Status ValuesCsvWriter::flush() {
   if (buffer_.empty() || !file_.is_open()) return {};
-  Status written = file_.write(buffer_);
-  buffer_.clear();
-  if (!written) {
-    // What the file holds is unknown now; the next row starts a new one.
-    file_.close();
-    return written;
-  }
-  return {};
+  // What did reach the file stays; the rest waits for the next tick and
+  // follows it, so a disk that fills up and empties loses no row.
+  size_t written = 0;
+  Status s = file_.write(buffer_, &written);
+  buffer_.erase(0, written);
+  failing_ = !s;
+  return s;
 }
 
 void ValuesCsvWriter::close() {
   (void)flush();
   file_.close();
   buffer_.clear();
+  failing_ = false;
 }
 
 }  // namespace lw

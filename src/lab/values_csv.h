@@ -16,13 +16,15 @@
 
 #include "base/result.h"
 #include "base/time.h"
+#include "files/append_file.h"
 #include "lab/extract.h"
-#include "lab/new_file.h"
 
 namespace lw {
 
 inline constexpr uint64_t kValuesCsvSizeLimit = 209'715'200;  // 200 MiB
 inline constexpr size_t kValuesCsvBuffer = 64 * 1024;
+// Rows kept while the file can't take them (a full disk).
+inline constexpr size_t kValuesCsvBacklogLimit = 32 * 1024 * 1024;
 
 // "COM3-Arduino Uno-values" for a tab's own file (the word follows the
 // interface language); "ports-values" for the shared one.
@@ -39,8 +41,10 @@ class ValuesCsvWriter {
   ~ValuesCsvWriter();
 
   // One row; nothing without values and without a note. port_name names the
-  // columns of a shared writer and is ignored otherwise. An error means the
-  // row was dropped; the next row tries again.
+  // columns of a shared writer and is ignored otherwise. When the file
+  // can't be made the row is dropped and the next row tries again; when it
+  // can't take more (a full disk) the rows wait, up to the backlog limit,
+  // and the next flush writes them.
   Status write_row(Millis stamp, std::span<const ExtractedValue> values, std::string_view note,
                    std::string_view port_name = {});
   // Hands the buffered rows to the file.
@@ -53,6 +57,8 @@ class ValuesCsvWriter {
   // The file rows go to, once one is open.
   const std::optional<std::filesystem::path>& file_path() const { return path_; }
   uint64_t bytes_written() const { return bytes_written_; }
+  // Rows given up because the backlog of unwritten rows was full.
+  uint64_t rows_dropped() const { return rows_dropped_; }
 
  private:
   // The column of a value name, or none. Lines repeat their names, so each
@@ -70,13 +76,15 @@ class ValuesCsvWriter {
   uint64_t size_limit_;
   std::optional<Millis> first_stamp_;
   std::vector<std::string> columns_;
-  NewFile file_;
+  AppendFile file_;
   std::optional<std::filesystem::path> path_;
   std::string file_date_;
   int64_t file_day_ = 0;
   uint32_t file_number_ = 0;
   uint64_t bytes_written_ = 0;
   std::string buffer_;
+  bool failing_ = false;  // the last write failed: the rows wait for the tick
+  uint64_t rows_dropped_ = 0;
   std::vector<size_t> value_columns_;        // per value of the row; reused
   std::vector<const double*> row_cells_;     // per column of the row; reused
   std::array<uint32_t, 64> column_cache_{};  // column + 1 by name hash; 0 for none

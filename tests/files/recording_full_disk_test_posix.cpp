@@ -1,45 +1,19 @@
 // A disk that fills up under a recording, made with the file-size limit:
 // a write past it fails as on a full disk, without needing one.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <string>
 
 #include "base/text_file.h"
 #include "files/file_names.h"
 #include "files/recording.h"
+#include "support/file_size_cap_posix.h"
 #include "support/temp_folder.h"
 
 namespace lw {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Caps the size of any file this process writes; the signal a write past
-// the cap raises is ignored, so the write fails with an error instead.
-class FileSizeCap {
- public:
-  explicit FileSizeCap(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    set(bytes);
-  }
-  ~FileSizeCap() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-  void set(rlim_t bytes) {
-    rlimit r = saved_;
-    r.rlim_cur = bytes;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &r), 0);
-  }
-  void lift() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
-  rlimit saved_{};
-  void (*old_handler_)(int) = SIG_DFL;
-};
 
 LineRecord numbered(uint64_t n, Millis t) {
   char text[32];
@@ -71,7 +45,7 @@ TEST_F(FullDiskTest, LinesWrittenWhileTheDiskIsFullReachTheFileWhenSpaceReturns)
   ASSERT_TRUE(rec.flush().ok());
   {
     // Room for a few lines more: the next writes fail part way through.
-    FileSizeCap cap(fs::file_size(rec.current_path()) + 100);
+    test::FileSizeCap cap(fs::file_size(rec.current_path()) + 100);
     write_lines(5000);  // more than the buffer: it reaches the cap at once
     EXPECT_FALSE(rec.flush().ok());
     write_lines(10);

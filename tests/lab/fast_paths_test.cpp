@@ -10,10 +10,10 @@
 
 #include "lab/alerts.h"
 #include "lab/extract.h"
-#include "support/memory_settings.h"
 #include "lab/series.h"
-#include "support/temp_folder.h"
 #include "lab/values_csv.h"
+#include "support/memory_settings.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {
