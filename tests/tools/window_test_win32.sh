@@ -100,23 +100,24 @@ docs_win="Z:${docs//\//\\}"
 wine "$exe" --demo '!COM7=Demo board' --docs "$docs_win" </dev/null >"$work/app.log" 2>&1 &
 app=$!
 post --wait 60000 30 0 || fail "no window to post to"
-sleep 2  # the tab opens 300 ms after the toggle; readings every 200 ms
+
+# Wine shows the window a moment after it is created.
+wait_for 30 drawn_screen "$work/first.png" || fail "the screen shows no drawn window"
+first_box=$(<"$work/box")
+# The tab opens 300 ms after the toggle and the device's readings keep
+# coming, so what is shown keeps changing once it is open.
+first_sum=$(md5sum <"$work/screen.ppm")
+changed() { shot "$work/changed.png" && [[ $(md5sum <"$work/screen.ppm") != "$first_sum" ]]; }
+wait_for 30 changed || fail "the window never shows anything new"
+sleep 1  # a busy machine may draw the window before the tab is in it
+
 # A command in the send field (clicked at the left of the bottom bar), then
 # message 31 sends it three times, 500 ms apart; the device answers each.
 post click 360 -29 || fail "posting the click failed"
 post type '*IDN?' || fail "posting the typed text failed"
 post 31 500 3 || fail "posting 31 failed"
-sleep 1
+sleep 2  # the three sends and their replies
 alive || fail "the program ended after messages 30 and 31"
-
-# Wine shows the window a moment after it is created.
-wait_for 30 drawn_screen "$work/first.png" || fail "the screen shows no drawn window"
-first_box=$(<"$work/box")
-# The device's readings keep coming, so what is shown keeps changing.
-first_sum=$(md5sum <"$work/screen.ppm")
-changed() { shot "$work/changed.png" && [[ $(md5sum <"$work/screen.ppm") != "$first_sum" ]]; }
-wait_for 30 changed || fail "the window never shows anything new"
-sleep 1
 shot "$out/linewick_window_win32.png" || fail "screenshot failed"
 # Without a stored placement the window is centred, 82 % of the screen high
 # (the client area lies inside that, under the title bar).
