@@ -68,7 +68,6 @@ Status Recording::write(const LineRecord& record, bool hex) {
   }
   buffer_ += line;
   buffer_ += "\r\n";
-  ++buffer_lines_;
   bytes_written_ += line.size() + 2;
   // While the file fails, the lines wait for the tick rather than trying
   // the disk again at every line.
@@ -89,15 +88,11 @@ Status Recording::write_out() {
   Status s = file_.write(buffer_, &written);
   if (s) {
     buffer_.clear();
-    buffer_lines_ = 0;
     failing_ = false;
     return s;
   }
   // What did reach the file stays there; the rest follows it once the file
   // opens again, measured anew.
-  const std::string_view gone(buffer_.data(), written);
-  buffer_lines_ -= std::min<size_t>(
-      buffer_lines_, static_cast<size_t>(std::count(gone.begin(), gone.end(), '\n')));
   buffer_.erase(0, written);
   file_.close();
   path_.clear();
@@ -109,9 +104,9 @@ Status Recording::flush() { return write_out(); }
 
 void Recording::finish_file() {
   (void)write_out();
-  lines_dropped_ += buffer_lines_;
+  // Every line end still waiting is a line given up.
+  lines_dropped_ += static_cast<uint64_t>(std::count(buffer_.begin(), buffer_.end(), '\n'));
   buffer_.clear();
-  buffer_lines_ = 0;
   failing_ = false;
   file_.close();
   path_.clear();

@@ -65,8 +65,7 @@ class Recording {
   bool has_file_ = false;  // lines are going to date_ and part_
   AppendFile file_;        // open while the file can be written
   std::filesystem::path path_;
-  std::string buffer_;  // lines of the file not yet on disk
-  size_t buffer_lines_ = 0;
+  std::string buffer_;    // lines of the file not yet on disk
   bool failing_ = false;  // the last write failed: wait for the tick
   uint64_t bytes_written_ = 0;
   uint64_t lines_dropped_ = 0;
