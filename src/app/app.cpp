@@ -293,6 +293,9 @@ void App::run_notice_action(size_t index) {
     case NoticeAction::Kind::Reconnect:
       reconnect(action.session_id);
       break;
+    case NoticeAction::Kind::OpenPage:
+      host_.open_url(action.url);
+      break;
   }
 }
 

@@ -14,10 +14,12 @@ struct NoticeAction {
     OpenFile,    // "Open": opens `path`
     OpenFolder,  // "Open folder": shows `path` in its folder
     Reconnect,   // "Reconnect": reopens the tab `session_id`
+    OpenPage,    // "Open the download page": opens `url` in the browser
   };
   Kind kind = Kind::OpenFile;
   std::filesystem::path path;
   uint64_t session_id = 0;
+  std::string url{};
 };
 
 struct Notice {

@@ -69,6 +69,8 @@ std::string notice_action_label(NoticeAction::Kind kind) {
       return tr("열기", "Open");
     case NoticeAction::Kind::OpenFolder:
       return tr("폴더 열기", "Open folder");
+    case NoticeAction::Kind::OpenPage:
+      return tr("다운로드 페이지 열기", "Open the download page");
     case NoticeAction::Kind::Reconnect:
       break;
   }

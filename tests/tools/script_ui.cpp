@@ -271,6 +271,7 @@ void print_notice(std::ostream& out, const AppState& state) {
   for (const auto& act : state.notice->notice.actions) {
     out << (act.kind == NoticeAction::Kind::OpenFile     ? " [Open]"
             : act.kind == NoticeAction::Kind::OpenFolder ? " [Open folder]"
+            : act.kind == NoticeAction::Kind::OpenPage   ? " [Open the download page]"
                                                          : " [Reconnect]");
   }
   out << "\n";
