@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-dejavu-core fonts-noto-cjk unicode-data python3
-  nsis osslsigncode dpkg-dev desktop-file-utils appstream
+  nsis osslsigncode dpkg-dev desktop-file-utils appstream lintian curl
 )
 
 missing=()
