@@ -14,9 +14,10 @@ namespace {
 
 // The 215 listed texts, the web address, and the texts only the Linux build
 // shows (the dialout hint when the account may not open serial ports,
-// the two messages for a missing display, and the question before a save
-// replaces a file whose extension the save dialog added).
-constexpr size_t kTableKeys = 220;
+// the two messages for a missing display, the question before a save
+// replaces a file whose extension the save dialog added, and the notice of
+// a newer release with its action "Open the download page").
+constexpr size_t kTableKeys = 222;
 
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
