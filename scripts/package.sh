@@ -40,7 +40,7 @@ fi
 
 step "package: linux (.deb)"
 configure release-linux "$linux"
-cmake --build "$linux" -j "$jobs" --target linewick program_icons
+cmake --build "$linux" -j "$jobs" --target linewick program_icons package_docs
 rm -f "$linux"/packages/linewick_*.deb
 (cd "$linux" && cpack -G DEB >/dev/null)
 deb=$(compgen -G "$linux/packages/linewick_*.deb")
