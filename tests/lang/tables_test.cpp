@@ -19,7 +19,6 @@ namespace {
 // a newer release with its action "Open the download page").
 constexpr size_t kTableKeys = 222;
 
-
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 
 std::multiset<std::string> placeholders(std::string_view text) {
