@@ -164,6 +164,7 @@ void run_tab_click(View v, Session& s, Hit hit, Point p) {
       copy_tab_lines(app, s);
       break;
     case cmd::save_log:
+      before_modal(app);
       save_tab_log(app, s);
       break;
     case cmd::hex_send:
@@ -262,7 +263,10 @@ void clear_log_command(App& app) {
 }
 
 void save_log_command(App& app) {
-  if (Session* s = app.state().current_session()) save_tab_log(app, *s);
+  Session* s = app.state().current_session();
+  if (s == nullptr) return;
+  before_modal(app);
+  save_tab_log(app, *s);
 }
 
 }  // namespace lw

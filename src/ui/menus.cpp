@@ -527,13 +527,23 @@ void run_widget_menu_choice(App& app, int command, int id) {
   }
 }
 
+void before_modal(App& app) {
+  ui_state(app).tooltip_shown = false;
+  app.host().paint_now();
+}
+
+std::optional<int> show_popup(App& app, const std::vector<MenuItem>& items, Point at) {
+  before_modal(app);
+  return app.host().popup_menu(items, at.x, at.y);
+}
+
 void show_main_menu(App& app, Point at) {
-  const std::optional<int> id = app.host().popup_menu(main_menu_items(app), at.x, at.y);
+  const std::optional<int> id = show_popup(app, main_menu_items(app), at);
   if (id) run_main_menu_choice(app, *id);
 }
 
 void show_log_menu(App& app, Point at) {
-  const std::optional<int> id = app.host().popup_menu(log_menu_items(), at.x, at.y);
+  const std::optional<int> id = show_popup(app, log_menu_items(), at);
   if (id) run_log_menu_choice(app, *id);
 }
 
@@ -541,7 +551,7 @@ void show_widget_menu(App& app, int command, Point at) {
   const std::vector<MenuItem> items = widget_menu_items(app, command);
   if (items.empty()) return;
   const Session* before = app.state().current_session();
-  const std::optional<int> id = app.host().popup_menu(items, at.x, at.y);
+  const std::optional<int> id = show_popup(app, items, at);
   // The menu was for the tab selected when it opened.
   if (id && app.state().current_session() == before) run_widget_menu_choice(app, command, *id);
 }
