@@ -66,9 +66,9 @@ class RecordingLayout final : public TextLayout {
 }  // namespace
 
 float RecordingGfx::char_width(TextFormat format) const {
-  const TextFormatSpec& spec = format_spec(format);
-  const float cell = spec.weight >= 600 ? 8.0f : 7.0f;
-  return cell * spec.size / 13.0f * scale_;
+  const TextFormatSpec& face = format_spec(format);
+  const float cell = face.weight >= 600 ? 8.0f : 7.0f;
+  return cell * face.size / 13.0f * scale_;
 }
 
 float RecordingGfx::text_width(std::string_view text, TextFormat format) const {
