@@ -52,27 +52,33 @@ wait_exit() {
   app_rc=$?
   app=
 }
-# The drawn part of the screen (what is not the black root): its box and
-# its mean brightness, from a PPM screenshot.
-drawn_box() {
-  python3 - "$1" <<'PY'
-import sys
-data = open(sys.argv[1], "rb").read()
-parts = data.split(maxsplit=4)
-width, height, pixels = int(parts[1]), int(parts[2]), parts[4]
-xs, ys = [], []
-for y in range(0, height):
-    row = pixels[y * width * 3:(y + 1) * width * 3]
-    lit = [x for x in range(0, width, 2) if row[3 * x:3 * x + 3] != b"\0\0\0"]
-    if lit:
-        xs += (lit[0], lit[-1])
-        ys.append(y)
-if not ys:
-    sys.exit(1)
-left, top, right, bottom = min(xs), min(ys), max(xs) + 1, max(ys) + 1
-samples = [pixels[(y * width + x) * 3 + c] for y in range(top, bottom, 6)
-           for x in range(left, right, 6) for c in range(3)]
-print(left, top, right, bottom, sum(samples) // len(samples))
+# Whether a PPM of the client area (8 bits a channel) shows a frame painted
+# at its size in the theme: no black corner, the Send button's green 20 in
+# from the bottom-right corner, the menu button's bars 28 in from the right
+# of the top bar (a stale frame of another size has neither there), and the
+# theme's brightness.
+painted() {
+  python3 - "$@" <<'PY'
+import re, sys
+path, w, h, theme = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+data = open(path, "rb").read()
+head = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+width, height, pixels = int(head.group(1)), int(head.group(2)), data[head.end():]
+def px(x, y):
+    i = (y * width + x) * 3
+    return tuple(pixels[i:i + 3])
+def light(x, y):
+    return sum(px(x, y)) / 3
+corners = [px(2, 2), px(width - 3, 2), px(2, height - 3), px(width - 3, height - 3)]
+r, g, b = px(w - 20, h - 29)
+green = g > r + 50 and g > b + 30
+bars = max(abs(light(w - 28, y) - light(w - 70, y)) for y in range(16, 33))
+mean = sum(light(x, y) for y in range(0, height, 8) for x in range(0, width, 8)) / (
+    len(range(0, height, 8)) * len(range(0, width, 8)))
+ok = (width, height) == (w, h) and (0, 0, 0) not in corners and green and bars > 40 and (
+    mean > 150 if theme == "light" else mean < 90)
+print("corners", corners, "send", (r, g, b), "bars", round(bars), "brightness", round(mean))
+sys.exit(0 if ok else 1)
 PY
 }
 
@@ -97,29 +103,25 @@ for lang in en ko; do
     post settingchange >/dev/null || fail "posting settingchange failed"
     for size in 900x560 1180x760 1400x900; do
       w=${size%x*} h=${size#*x}
-      read -r cw ch cx cy <<<"$(post size "$w" "$h" | tr -d '\r')" || fail "resizing to $size failed"
-      [[ "$cw $ch" == "$w $h" ]] || fail "asked for a $size client area, got $cw x $ch"
-      # A command from the send field, so its Sent line and the reply are
-      # the newest rows.
+      # A command from the send field first, so the frame at the new size
+      # has its Sent line and, soon after, the reply as the newest rows.
       post click 360 -29 >/dev/null || fail "posting the click failed"
       post type '*IDN?' >/dev/null || fail "posting the typed text failed"
       post key return >/dev/null || fail "posting Return failed"
-      sleep 1.5
-      alive || fail "the program ended ($lang, $theme, $size)"
-      import -window root "$work/screen.ppm" || fail "screenshot failed"
-      # The client area alone: the program's own drawing.
+      read -r cw ch cx cy <<<"$(post size "$w" "$h" | tr -d '\r')" || fail "resizing to $size failed"
+      [[ "$cw $ch" == "$w $h" ]] || fail "asked for a $size client area, got $cw x $ch"
+      # Wait for the frame at the new size in the theme, then keep the
+      # client area alone: the program's own drawing.
       shot="$out/linewick_win32_${size}_${theme}_${lang}.png"
-      convert "$work/screen.ppm" -crop "${w}x${h}+$cx+$cy" +repage "$work/client.ppm" &&
-        convert "$work/client.ppm" "$shot" || fail "writing $shot failed"
-      read -r left top right bottom light <<<"$(drawn_box "$work/client.ppm")" ||
-        fail "nothing drawn ($lang, $theme, $size)"
-      ((left <= 2 && top <= 2 && right >= w - 2 && bottom >= h - 2)) ||
-        fail "the client area is not all drawn: $left $top $right $bottom ($lang, $theme, $size)"
-      if [[ $theme == light ]]; then
-        ((light > 150)) || fail "not light: $light ($lang, $size)"
-      else
-        ((light < 90)) || fail "not dark: $light ($lang, $size)"
-      fi
+      drawn() {
+        import -window root -depth 8 "$work/screen.ppm" &&
+          convert "$work/screen.ppm" -crop "${w}x${h}+$cx+$cy" +repage -depth 8 "$work/client.ppm" &&
+          painted "$work/client.ppm" "$w" "$h" "$theme" >"$work/painted.txt"
+      }
+      wait_for 30 drawn ||
+        fail "not drawn at $size in the $theme theme ($lang): $(cat "$work/painted.txt")"
+      alive || fail "the program ended ($lang, $theme, $size)"
+      convert "$work/client.ppm" "$shot" || fail "writing $shot failed"
       shots=$((shots + 1))
     done
   done

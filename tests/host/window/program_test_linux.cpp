@@ -482,25 +482,34 @@ TEST_F(ProgramWindow, ScreenshotsAtEachSizeThemeAndLanguage) {
                std::to_string(sizes[0].second - 29), "click", "1"});
       xdotool({"type", "--delay", "40", "*IDN?"});
       xdotool({"key", "Return"});
+      // Growing sizes: each grows into area only the program's next frame
+      // paints, in its top bar's and its port list's colours (GTK's own
+      // background is neither).
+      const std::string top_bar = dark ? "#222327" : "#FFFFFF";
+      const std::string port_list = dark ? "#1C1D21" : "#F8F9FB";
       for (const auto& [w, h] : sizes) {
         // At the screen's corner, so the largest size is all on it.
         xdotool({"windowmove", "--sync", window, "0", "0"});
-        xdotool({"windowsize", window, std::to_string(w), std::to_string(h)});
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        ASSERT_TRUE(program_.running()) << read_file(log());
-        EXPECT_EQ(window_size(window), (WindowSize{w, h, false})) << language;
+        xdotool({"windowsize", "--sync", window, std::to_string(w), std::to_string(h)});
         const std::string name = "linewick_linux_" + std::to_string(w) + "x" + std::to_string(h) +
                                  (dark ? "_dark_" : "_light_") + language + ".png";
         const fs::path shot = fs::path(LINEWICK_SHOT_DIR) / name;
-        fs::remove(shot);
-        run_output({which("import")->string(), "-window", window, shot.string()}, program_env(),
-                   tmp_.path() / "tools.log");
-        ASSERT_TRUE(fs::exists(shot)) << read_file(tmp_.path() / "tools.log");
-        EXPECT_EQ(run_output({which("identify")->string(), "-format", "%wx%h", shot.string()},
-                             program_env(), tmp_.path() / "tools.log"),
-                  std::to_string(w) + "x" + std::to_string(h));
-        // The top bar's colour says the theme.
-        EXPECT_EQ(pixel(shot, w / 2, 2), dark ? "#222327" : "#FFFFFF") << name;
+        const auto painted = [&] {
+          fs::remove(shot);
+          run_output({which("import")->string(), "-window", window, shot.string()}, program_env(),
+                     tmp_.path() / "tools.log");
+          return fs::exists(shot) &&
+                 run_output({which("identify")->string(), "-format", "%wx%h", shot.string()},
+                            program_env(), tmp_.path() / "tools.log") ==
+                     std::to_string(w) + "x" + std::to_string(h) &&
+                 pixel(shot, w - 3, 2) == top_bar && pixel(shot, 3, h - 3) == port_list;
+        };
+        bool drawn = false;
+        const auto end = Clock::now() + std::chrono::seconds(30);
+        while (!drawn && Clock::now() < end && program_.running()) drawn = painted();
+        ASSERT_TRUE(program_.running()) << read_file(log());
+        EXPECT_TRUE(drawn) << name << " was not painted at its size in its theme";
+        EXPECT_EQ(window_size(window), (WindowSize{w, h, false})) << name;
         ++shots;
       }
       stop_program();
