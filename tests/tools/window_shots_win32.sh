@@ -100,7 +100,9 @@ for lang in en ko; do
     [[ $theme == dark ]] && value=0
     reg add "$theme_key" /v AppsUseLightTheme /t REG_DWORD /d $value /f >/dev/null ||
       fail "reg add failed"
-    post settingchange >/dev/null || fail "posting settingchange failed"
+    # Sent, not posted: a window still busy starting up counts as hung and
+    # refuses it, so it is sent again until the window takes it.
+    wait_for 60 post settingchange >/dev/null || fail "sending settingchange failed"
     for size in 900x560 1180x760 1400x900; do
       w=${size%x*} h=${size#*x}
       # A command from the send field first, so the frame at the new size
