@@ -210,11 +210,12 @@ void GtkHost::watch_portal() {
       Signals::portal_changed, this, nullptr);
 }
 
-void GtkHost::draw(cairo_t* cr) {
+bool GtkHost::render(App* app) {
+  if (area_ == nullptr || gfx_ == nullptr) return false;
   const int gdk_scale = std::max(1, gtk_widget_get_scale_factor(area_));
   const int w = gtk_widget_get_allocated_width(area_) * gdk_scale;
   const int h = gtk_widget_get_allocated_height(area_) * gdk_scale;
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0) return false;
   // The frame is painted in device pixels on an image of its own, so the
   // painter never sees GTK's widget offset or surface scale.
   bool fresh = false;
@@ -226,10 +227,16 @@ void GtkHost::draw(cairo_t* cr) {
   }
   cairo_t* target = cairo_create(frame_);
   gfx_->set_target(target);
-  const bool painted = slot_.with([&](App& app) {
-    set_dark_theme(app, dark_);
-    paint_window(app, *gfx_, static_cast<float>(w), static_cast<float>(h));
-  });
+  const auto paint = [&](App& a) {
+    set_dark_theme(a, dark_);
+    paint_window(a, *gfx_, static_cast<float>(w), static_cast<float>(h));
+  };
+  bool painted = true;
+  if (app != nullptr) {
+    paint(*app);
+  } else {
+    painted = slot_.with(paint);
+  }
   if (!painted && fresh) {
     // A handler is running a nested loop: keep the last frame, or show the
     // bare background when the size changed meanwhile.
@@ -238,13 +245,26 @@ void GtkHost::draw(cairo_t* cr) {
   }
   gfx_->set_target(nullptr);
   cairo_destroy(target);
+  return painted;
+}
 
+void GtkHost::draw(cairo_t* cr) {
+  render(nullptr);
+  if (frame_ == nullptr) return;
+  const int gdk_scale = device_scale();
   cairo_save(cr);
   cairo_scale(cr, 1.0 / gdk_scale, 1.0 / gdk_scale);
   cairo_set_source_surface(cr, frame_, 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint(cr);
   cairo_restore(cr);
+}
+
+void GtkHost::paint_now() {
+  // The frame painted here is what the window shows while the nested loop
+  // runs: its draws find the application busy and show the last frame.
+  if (App* app = slot_.running()) render(app);
+  request_repaint();
 }
 
 int GtkHost::device_scale() const {

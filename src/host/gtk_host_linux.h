@@ -50,6 +50,7 @@ class GtkHost final : public Host {
   void stop_timer(int id) override { timers_.stop(id); }
   std::shared_ptr<MessagePoster> poster() override { return poster_; }
   void request_repaint() override;
+  void paint_now() override;
   void beep_exclamation() override;
   void set_clipboard_text(const std::string& text) override;
   std::optional<std::string> clipboard_text() override;
@@ -92,6 +93,8 @@ class GtkHost final : public Host {
   void follow_theme();
   void watch_portal();
   void draw(cairo_t* cr);
+  // Paints the frame image; false when the application is busy.
+  bool render(App* app);
   void remember_size();
   // Placement is saved and the window may go; false while a handler is on
   // the stack (a nested loop), and the close is retried shortly.

@@ -25,8 +25,10 @@ void add_tabs(UiFrame& f, AppState& state, Gfx& gfx) {
   std::vector<float> widths;
   float total = 0;
   for (const auto& session : state.sessions) {
+    // Measured as the selected tab draws its name, in bold, so every tab
+    // keeps its width whichever is selected.
     const float w = std::clamp(
-        std::ceil(gfx.measure_text(session->port_name, TextFormat::normal) + dip(kTabExtra, s)),
+        std::ceil(gfx.measure_text(session->port_name, TextFormat::bold) + dip(kTabExtra, s)),
         dip(kTabMin, s), dip(kTabMax, s));
     widths.push_back(w);
     total += w;
@@ -95,10 +97,10 @@ void add_log(UiFrame& f, AppState& state, Gfx& gfx, Millis now) {
     for (const Widget& w : f.graph->controls) f.widgets.push_back(w);
   }
   f.rows_fit = rows_that_fit(f.log, sc);
-  if (state.visible_rows != f.rows_fit) {
-    state.visible_rows = f.rows_fit;
-    s.log.settle_scroll(f.rows_fit);
-  }
+  state.visible_rows = f.rows_fit;
+  // Every frame: a view that follows shows the newest line whole, however
+  // the lines came in (marks are appended outside the drain).
+  s.log.settle_scroll(f.rows_fit);
   const size_t shown = s.log.shown_count();
   f.scroll_bar = scroll_bar_geometry(f.log, shown, f.rows_fit, s.log.scroll(), sc);
   if (!s.log.follow() && shown > 0) {
@@ -171,10 +173,13 @@ UiFrame build_frame(App& app, Gfx& gfx, float width_px, float height_px) {
   add_tabs(f, state, gfx);
   if (f.session != nullptr) {
     const Session& s = *f.session;
-    for (Widget& w : settings_row_widgets(s, state, f.layout, gfx))
-      f.widgets.push_back(std::move(w));
-    for (Widget& w : toolbar_widgets(s, state, f.layout, gfx)) f.widgets.push_back(std::move(w));
-    for (Widget& w : send_bar_widgets(s, f.layout, gfx)) f.widgets.push_back(std::move(w));
+    BarRow bars[kBarCount] = {settings_row_widgets(s, state, f.layout, gfx),
+                              toolbar_widgets(s, state, f.layout, gfx),
+                              send_bar_widgets(s, f.layout, gfx)};
+    for (int bar = 0; bar < kBarCount; ++bar) {
+      for (Widget& w : bars[bar].widgets) f.widgets.push_back(std::move(w));
+      f.overflow[static_cast<size_t>(bar)] = std::move(bars[bar].overflow);
+    }
     add_log(f, state, gfx, app.host().clock().local_now());
   }
   add_notice(f, state, gfx);

@@ -147,7 +147,11 @@ std::string tooltip_text(const UiFrame& f, Hit hit) {
     default:
       break;
   }
-  if (const Widget* w = f.find(hit.target, hit.index)) return w->tooltip;
+  if (const Widget* w = f.find(hit.target, hit.index)) {
+    // A widget showing its icon alone names itself in the tooltip.
+    if (w->tooltip.empty() && w->compact) return w->label;
+    return w->tooltip;
+  }
   return {};
 }
 

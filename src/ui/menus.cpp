@@ -125,7 +125,7 @@ std::vector<MenuItem> stamp_items(const AppState& state) {
   const std::array<std::string, 3> labels = {
       tr("시각 (14:03:22.517)", "Time (14:03:22.517)"),
       tr("날짜와 시각 (2026-11-18 14:03:22.517)", "Date and time (2026-11-18 14:03:22.517)"),
-      tr("연 뒤로 지난 시간 (+02:05.250)", "Time since opening (+02:05.250)")};
+      tr("연 이후 지난 시간 (+02:05.250)", "Time since opening (+02:05.250)")};
   std::vector<MenuItem> items;
   for (size_t i = 0; i < labels.size(); ++i) {
     items.push_back(
@@ -347,7 +347,7 @@ std::vector<MenuItem> span_items(const Session& s) {
 
 std::vector<MenuItem> stats_items(const Session& s) {
   const bool over_span = s.lab.series.stats_over_span();
-  return {item(1, tr("연 뒤로 (또는 초기화 뒤로)", "Since opening (or since reset)"), !over_span),
+  return {item(1, tr("연 이후 (또는 초기화 이후)", "Since opening (or since reset)"), !over_span),
           item(2, tr("그래프에 보이는 구간", "The span shown in the graph"), over_span),
           item(3, tr("통계 초기화", "Reset the stats"))};
 }
@@ -527,13 +527,23 @@ void run_widget_menu_choice(App& app, int command, int id) {
   }
 }
 
+void before_modal(App& app) {
+  ui_state(app).tooltip_shown = false;
+  app.host().paint_now();
+}
+
+std::optional<int> show_popup(App& app, const std::vector<MenuItem>& items, Point at) {
+  before_modal(app);
+  return app.host().popup_menu(items, at.x, at.y);
+}
+
 void show_main_menu(App& app, Point at) {
-  const std::optional<int> id = app.host().popup_menu(main_menu_items(app), at.x, at.y);
+  const std::optional<int> id = show_popup(app, main_menu_items(app), at);
   if (id) run_main_menu_choice(app, *id);
 }
 
 void show_log_menu(App& app, Point at) {
-  const std::optional<int> id = app.host().popup_menu(log_menu_items(), at.x, at.y);
+  const std::optional<int> id = show_popup(app, log_menu_items(), at);
   if (id) run_log_menu_choice(app, *id);
 }
 
@@ -541,7 +551,7 @@ void show_widget_menu(App& app, int command, Point at) {
   const std::vector<MenuItem> items = widget_menu_items(app, command);
   if (items.empty()) return;
   const Session* before = app.state().current_session();
-  const std::optional<int> id = app.host().popup_menu(items, at.x, at.y);
+  const std::optional<int> id = show_popup(app, items, at);
   // The menu was for the tab selected when it opened.
   if (id && app.state().current_session() == before) run_widget_menu_choice(app, command, *id);
 }

@@ -8,6 +8,7 @@
 #include "lang/languages.h"
 #include "lang/tr.h"
 #include "ui/dialog.h"
+#include "ui/menus.h"
 #include "update/version.h"
 
 namespace lw {
@@ -37,6 +38,7 @@ void show_about(App& app) {
          "It writes to a port only what you send. Logs stay on this PC and are never sent "
          "anywhere.") +
       "\n\n" + maker_web_page();
+  before_modal(app);
   app.host().message_box(tr("Linewick 정보", "About Linewick"), text);
 }
 
@@ -45,6 +47,7 @@ void show_session_summary(App& app) {
   if (s == nullptr) return;
   const std::string summary = session_summary(summary_counters(*s, app.host().clock().local_now()));
   const std::string question = summary + "\n\n" + tr("이 요약을 복사할까요?", "Copy this summary?");
+  before_modal(app);
   if (app.host().ask_yes_no(tr("세션 요약", "Session summary"), question)) {
     app.host().set_clipboard_text(with_crlf(summary));
   }

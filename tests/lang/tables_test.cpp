@@ -12,12 +12,13 @@
 namespace lw::test {
 namespace {
 
-// The 215 listed texts, the web address, and the texts only the Linux build
+// The 215 listed texts, the web address, the texts only the Linux build
 // shows (the dialout hint when the account may not open serial ports,
 // the two messages for a missing display, the question before a save
-// replaces a file whose extension the save dialog added, and the notice of
-// a newer release with its action "Open the download page").
-constexpr size_t kTableKeys = 222;
+// replaces a file whose extension the save dialog added, the notice of
+// a newer release with its action "Open the download page", and "More",
+// the tooltip of a bar's overflow menu).
+constexpr size_t kTableKeys = 223;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

@@ -11,6 +11,7 @@
 #include "app/notices.h"
 #include "gfx/palette.h"
 #include "ui/app_fixture.h"
+#include "ui/colours.h"
 
 namespace lw {
 namespace {
@@ -363,7 +364,8 @@ TEST_F(DialogTest, PaintsCoverCardTextsFieldAndButtonsOverTheWindow) {
   ASSERT_NE(ok, nullptr);
   EXPECT_EQ(ok->rect, g.ok);
   EXPECT_EQ(ok->align, Align::centre);
-  EXPECT_EQ(ok->colour, (Color{1, 1, 1, 1}));
+  // White does not stand out on the light green: the dark ink.
+  EXPECT_EQ(ok->colour, colours::on_accent_dark);
   const DrawCall* cancel = find_text(after, "Cancel");
   ASSERT_NE(cancel, nullptr);
   EXPECT_EQ(cancel->rect, g.cancel);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/session_ops.h"
 #include "gfx/palette.h"
 #include "ui/app_fixture.h"
 
@@ -401,6 +402,75 @@ TEST_F(Frame, VisibleRowsFollowTheLogHeight) {
   EXPECT_EQ(app.state().visible_rows, 13u);
   paint(1180, 240);
   EXPECT_EQ(app.state().visible_rows, 1u);
+}
+
+TEST_F(Frame, AFollowingViewShowsTheNewestRowWholeAfterEveryAppend) {
+  // 522 high: 27 rows of 19 and 9 pixels more, where a row is cut.
+  Session& s = add_session("COM3");
+  for (int i = 0; i < 100; ++i) append(s, "line " + std::to_string(i), kNoon + i);
+  paint();
+  ASSERT_TRUE(s.log.follow());
+  const Rect log = frame().log;
+  const auto newest_whole = [&](const std::string& text) {
+    paint();
+    const std::vector<DrawCall> row = gfx.texts(text);
+    ASSERT_EQ(row.size(), 1u) << text;
+    EXPECT_LE(row[0].rect.bottom(), log.bottom()) << text;
+    EXPECT_EQ(mono_texts().back().text, text);  // nothing after it
+  };
+  newest_whole("line 99");
+  // Marks come in outside the drain: closing the port, a note.
+  (void)close_session(s, clock, app.state().search_text, 0);
+  newest_whole("── Port closed 12:00:00.000 ──");
+  append(s, "── Note: 12:00:00.000 look ──", kNoon, Direction::Mark);
+  newest_whole("── Note: 12:00:00.000 look ──");
+  // A view scrolled up stays where it is.
+  s.log.set_follow(false);
+  s.log.set_scroll(10);
+  append(s, "after", kNoon);
+  paint();
+  EXPECT_EQ(s.log.scroll(), 10);
+  EXPECT_FALSE(shows("after"));
+}
+
+TEST_F(Frame, TabNamesFitAsTheyAreDrawn) {
+  // The selected tab's name is bold: wider than the normal one.
+  for (const char* name : {"COM5-FLOOD", "COM3", "/dev/ttyUSB0"}) add_session(name);
+  for (size_t current : {0u, 1u, 2u}) {
+    app.state().current = current;
+    paint();
+    for (const char* name : {"COM5-FLOOD", "COM3", "/dev/ttyUSB0"}) {
+      EXPECT_TRUE(shows(name)) << name << " with tab " << current << " selected";
+    }
+    const std::vector<DrawCall> selected = gfx.texts(app.state().sessions[current]->port_name);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].format, TextFormat::bold);
+  }
+  // Selecting another tab moves none of them.
+  app.state().current = 0;
+  const UiFrame first = frame();
+  app.state().current = 2;
+  const UiFrame last = frame();
+  for (size_t i = 0; i < first.tabs.size(); ++i) EXPECT_EQ(first.tabs[i].rect, last.tabs[i].rect);
+}
+
+TEST_F(Frame, TheAutoOpenLabelTakesTwoLinesInTheNarrowPanel) {
+  paint(1180, 760);
+  EXPECT_TRUE(shows("Open new devices right away"));
+  paint(900, 560);
+  // Whole, on two lines inside the row, the first above the second.
+  ASSERT_EQ(gfx.texts("Open new devices right").size(), 1u);
+  ASSERT_EQ(gfx.texts("away").size(), 1u);
+  const Rect row = frame(900, 560).layout.auto_open;
+  const DrawCall first = gfx.texts("Open new devices right")[0];
+  const DrawCall second = gfx.texts("away")[0];
+  EXPECT_LT(first.rect.y, second.rect.y);
+  for (const DrawCall& line : {first, second}) {
+    EXPECT_GE(line.rect.y, row.y);
+    EXPECT_LE(line.rect.bottom(), row.bottom());
+    EXPECT_GE(line.rect.h, gfx.line_height(TextFormat::normal));
+    EXPECT_LE(line.rect.right(), row.right());
+  }
 }
 
 TEST_F(Frame, NoticeWithItsActions) {

@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "host/window_size.h"
@@ -168,7 +169,7 @@ constexpr int kScreenH = 900;
 class ProgramWindow : public testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"xvfb-run", "Xvfb", "xdotool", "import", "convert"}) {
+    for (const char* tool : {"xvfb-run", "Xvfb", "xdotool", "import", "convert", "identify"}) {
       if (!which(tool)) GTEST_SKIP() << tool << " is not installed";
     }
     ASSERT_FALSE(tmp_.path().empty());
@@ -316,6 +317,18 @@ class ProgramWindow : public testing::Test {
     return n;
   }
 
+  // Threads that carry the program's name: the window's and the readers'.
+  size_t named_threads() const {
+    std::error_code ec;
+    size_t n = 0;
+    for (fs::directory_iterator it(fs::path("/proc") / std::to_string(program_.pid) / "task", ec);
+         !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      std::string comm = read_file(it->path() / "comm");
+      if (comm == "linewick\n") ++n;
+    }
+    return n;
+  }
+
   // The file a disconnect leaves in the --docs folder: two header lines
   // naming the port, then at least one line the device sent.
   bool wait_for_disconnect_file() {
@@ -428,6 +441,81 @@ TEST_F(ProgramWindow, PaintsDarkOnADarkDesktop) {
   const Geometry g = geometry(window);
   EXPECT_EQ(pixel(shot, g.x + g.width / 2, g.y + 2), "#222327");  // the dark top bar
   stop_program();
+}
+
+// The window at three sizes, light and dark, in English and in Korean: a
+// demo device's tab with a command sent. Each state is kept as
+// linewick_linux_WxH_THEME_LANG.png in the build folder for a person to
+// look at; the test checks the size and the theme of each.
+TEST_F(ProgramWindow, ScreenshotsAtEachSizeThemeAndLanguage) {
+  const std::pair<int, int> sizes[] = {{900, 560}, {1180, 760}, {1400, 900}};
+  int shots = 0;
+  for (const char* language : {"en", "ko"}) {
+    for (const bool dark : {false, true}) {
+      {
+        FileSettings s = settings();
+        s.set_text("Language", language);
+        s.set_dword("AutoUpdate", 0);
+        set_placement(s, encode_window_size({sizes[0].first, sizes[0].second, false}));
+      }
+      extra_env_.clear();
+      if (dark) extra_env_.push_back("GTK_THEME=Adwaita:dark");
+      start_program();
+      const std::string window = wait_for_window();
+      ASSERT_FALSE(window.empty()) << read_file(log());
+      // The first port's row opens its tab (its reader is a thread of the
+      // program's name; a click while the window is still being mapped can
+      // be lost, so it is repeated); a command goes from the send field, 60
+      // into it, in the middle of the bottom bar.
+      bool opened = false;
+      for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
+        xdotool({"windowfocus", "--sync", window});
+        xdotool({"mousemove", "--window", window, "140", "119", "click", "1"});
+        const auto end = Clock::now() + std::chrono::seconds(3);
+        while (!opened && Clock::now() < end) {
+          opened = named_threads() >= 2;
+          std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+      }
+      ASSERT_TRUE(opened) << "clicking the port row opened no port";
+      xdotool({"mousemove", "--window", window, std::to_string(236 + 12 + 60),
+               std::to_string(sizes[0].second - 29), "click", "1"});
+      xdotool({"type", "--delay", "40", "*IDN?"});
+      xdotool({"key", "Return"});
+      // Growing sizes: each grows into area only the program's next frame
+      // paints, in its top bar's and its port list's colours (GTK's own
+      // background is neither).
+      const std::string top_bar = dark ? "#222327" : "#FFFFFF";
+      const std::string port_list = dark ? "#1C1D21" : "#F8F9FB";
+      for (const auto& [w, h] : sizes) {
+        // At the screen's corner, so the largest size is all on it.
+        xdotool({"windowmove", "--sync", window, "0", "0"});
+        xdotool({"windowsize", "--sync", window, std::to_string(w), std::to_string(h)});
+        const std::string name = "linewick_linux_" + std::to_string(w) + "x" + std::to_string(h) +
+                                 (dark ? "_dark_" : "_light_") + language + ".png";
+        const fs::path shot = fs::path(LINEWICK_SHOT_DIR) / name;
+        const auto painted = [&] {
+          fs::remove(shot);
+          run_output({which("import")->string(), "-window", window, shot.string()}, program_env(),
+                     tmp_.path() / "tools.log");
+          return fs::exists(shot) &&
+                 run_output({which("identify")->string(), "-format", "%wx%h", shot.string()},
+                            program_env(), tmp_.path() / "tools.log") ==
+                     std::to_string(w) + "x" + std::to_string(h) &&
+                 pixel(shot, w - 3, 2) == top_bar && pixel(shot, 3, h - 3) == port_list;
+        };
+        bool drawn = false;
+        const auto end = Clock::now() + std::chrono::seconds(30);
+        while (!drawn && Clock::now() < end && program_.running()) drawn = painted();
+        ASSERT_TRUE(program_.running()) << read_file(log());
+        EXPECT_TRUE(drawn) << name << " was not painted at its size in its theme";
+        EXPECT_EQ(window_size(window), (WindowSize{w, h, false})) << name;
+        ++shots;
+      }
+      stop_program();
+    }
+  }
+  EXPECT_EQ(shots, 12);
 }
 
 class ProgramWithoutWindow : public testing::Test {
