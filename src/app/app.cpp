@@ -198,12 +198,11 @@ void App::drain_all() {
 }
 
 void App::append_line(Session& s, LineRecord record) {
-  if (s.recording) (void)s.recording->write(record, s.hex_view());
-  s.log.append(std::move(record), state_.search_text);
+  s.append(std::move(record), state_.search_text);
 }
 
 void App::append_mark(Session& s, std::string_view text, Millis at) {
-  append_line(s, LineRecord{Bytes(text), at, LineEnding::None, Direction::Mark});
+  lw::append_mark(s, text, at, state_.search_text);
 }
 
 Session& App::add_session(const PortInfo& port) {

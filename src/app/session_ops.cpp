@@ -12,7 +12,7 @@ uint64_t next_session_id() {
 }
 
 void append_mark(Session& s, std::string_view text, Millis now, std::string_view search_text) {
-  s.log.append(LineRecord{Bytes(text), now, LineEnding::None, Direction::Mark}, search_text);
+  s.append(LineRecord{Bytes(text), now, LineEnding::None, Direction::Mark}, search_text);
 }
 
 bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
@@ -56,8 +56,8 @@ std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::stri
     if (!channel->wait_ended(settle_ms)) running = channel;
     DrainedEvents last;
     channel->take_events(last);
-    // These go straight to the log, not through the measurement pass.
-    for (LineRecord& r : last.records) s.log.append(std::move(r), search_text);
+    // These skip the measurement pass but, like every line, reach the recording.
+    for (LineRecord& r : last.records) s.append(std::move(r), search_text);
     s.bytes_received = channel->bytes_received.load();
     s.bytes_sent = channel->bytes_sent.load();
   }
@@ -83,7 +83,7 @@ void set_framing(Session& s, std::optional<FrameSpec> framing, std::string_view 
 }
 
 void LogOnlyPass::received(Session& s, LineRecord&& record) {
-  s.log.append(std::move(record), search_text_);
+  s.append(std::move(record), search_text_);
 }
 
 DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows) {

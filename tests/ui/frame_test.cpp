@@ -340,7 +340,7 @@ TEST_F(Frame, FramesShowTheirVerdict) {
     LineRecord r;
     r.bytes = Bytes(bytes);
     r.time = kNoon;
-    s.log.append(std::move(r), "");
+    s.append(std::move(r), "");
   }
   paint();
   EXPECT_TRUE(shows("AA 01 02 03 04 05 06 BF"));  // frames are drawn in hex
