@@ -242,8 +242,7 @@ void App::reopen(Session& s) {
 }
 
 void App::close_port(Session& s) {
-  s.repeater.stop_repeat();
-  keep_repeat_timer();
+  // A repeat keeps its schedule: its next send finds the port closed and ends it.
   let_go(close_session(s, host_.clock(), state_.search_text));
   if (s.recording) (void)s.recording->flush();
   host_.request_repaint();

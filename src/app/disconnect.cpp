@@ -46,8 +46,8 @@ void App::on_disconnect(Session& s) {
     s.bytes_sent = channel->bytes_sent.load();
     let_go(std::move(channel));
   }
-  s.repeater.stop_repeat();
-  keep_repeat_timer();
+  // A repeat goes on: if the device is back before its next send, polling
+  // continues; otherwise that send fails and ends it.
 
   const Millis at = host_.clock().local_now();
   s.state = ConnectionState{ConnectionKind::Disconnected, at, OpenFailure::Other};
