@@ -254,7 +254,8 @@ void App::close_tab(size_t index) {
   // Records still in flight are discarded with the tab.
   let_go(std::move(s.channel));
   const Millis now = host_.clock().local_now();
-  flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, now);
+  const std::optional<std::filesystem::path> saved =
+      flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, now);
   if (s.recording) {
     s.recording->write_summary(summary_lines(s, now), now);
     s.recording->close();
@@ -268,6 +269,7 @@ void App::close_tab(size_t index) {
   } else if (state_.current && *state_.current >= state_.sessions.size()) {
     state_.current = state_.sessions.size() - 1;
   }
+  if (saved) show_notice(alert_saved_notice(*saved));
   host_.request_repaint();
 }
 

@@ -82,7 +82,9 @@ void App::on_disconnect(Session& s) {
       show_notice(Notice{plain, true, {}});
     }
   }
-  flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, at);
+  // Alert saves waiting for their "after" half are written now, and say so.
+  if (auto saved = flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, at))
+    show_notice(alert_saved_notice(*saved));
   host_.request_repaint();
 }
 
