@@ -50,7 +50,7 @@ void App::on_disconnect(Session& s) {
   // continues; otherwise that send fails and ends it.
 
   const Millis at = host_.clock().local_now();
-  s.state = ConnectionState{ConnectionKind::Disconnected, at, OpenFailure::Other};
+  s.state = ConnectionState{ConnectionKind::Disconnected, at, OpenFailure::Other, {}};
   s.disconnects += 1;
   append_mark(s, fill(tr("── 연결 끊김 {0} ──", "── Disconnected {0} ──"), {format_hms_millis(at)}),
               at);

@@ -24,7 +24,7 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
   }
   auto port = ctx.ports.open_port(s.port_name, s.settings);
   if (!port) {
-    s.state = ConnectionState{ConnectionKind::Failed, 0, port.error()};
+    s.state = ConnectionState{ConnectionKind::Failed, 0, port.error().failure, port.error().holder};
     return false;
   }
   auto channel = std::make_shared<ReaderChannel>();
@@ -33,7 +33,7 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
   start_reader(std::move(*port), channel, s.id, ctx.waker, ctx.clock);
 
   s.channel = std::move(channel);
-  s.state = ConnectionState{ConnectionKind::Open, 0, OpenFailure::Other};
+  s.state = ConnectionState{ConnectionKind::Open, 0, OpenFailure::Other, {}};
   const Millis now = ctx.clock.local_now();
   s.opened_at = now;
   s.earlier_bytes_received += s.bytes_received;
@@ -67,7 +67,7 @@ std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::stri
                 fill(tr("── 포트 닫힘 {0} ──", "── Port closed {0} ──"), {format_hms_millis(now)}),
                 now, search_text);
   }
-  s.state = ConnectionState{ConnectionKind::Closed, 0, OpenFailure::Other};
+  s.state = ConnectionState{ConnectionKind::Closed, 0, OpenFailure::Other, {}};
   return running;
 }
 

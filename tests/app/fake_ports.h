@@ -86,8 +86,8 @@ class ScriptPort final : public Port {
 class FakePortSystem final : public PortSystem {
  public:
   std::vector<PortInfo> list_ports() override { return listed; }
-  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                       const PortSettings&) override {
+  Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                     const PortSettings&) override {
     ++opens;
     if (auto f = failures.find(name); f != failures.end()) return fail(f->second);
     auto d = devices.find(name);
@@ -102,7 +102,7 @@ class FakePortSystem final : public PortSystem {
 
   std::vector<PortInfo> listed;
   std::map<std::string, std::shared_ptr<DeviceScript>> devices;
-  std::map<std::string, OpenFailure> failures;
+  std::map<std::string, OpenError> failures;
   int opens = 0;
 };
 

@@ -14,10 +14,10 @@ namespace {
 
 // The 215 listed texts, the web address, and the texts only the Linux build
 // shows (the dialout hint when the account may not open serial ports,
-// the two messages for a missing display, and the question before a save
-// replaces a file whose extension the save dialog added).
-constexpr size_t kTableKeys = 220;
-
+// the program seen holding a busy port, the two messages for a missing
+// display, and the question before a save replaces a file whose extension
+// the save dialog added).
+constexpr size_t kTableKeys = 221;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

@@ -21,8 +21,8 @@ namespace lw::test {
 class NoPorts final : public PortSystem {
  public:
   std::vector<PortInfo> list_ports() override { return {}; }
-  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string&,
-                                                       const PortSettings&) override {
+  Result<std::unique_ptr<Port>, OpenError> open_port(const std::string&,
+                                                     const PortSettings&) override {
     return fail(OpenFailure::Missing);
   }
 };
