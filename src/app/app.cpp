@@ -198,12 +198,11 @@ void App::drain_all() {
 }
 
 void App::append_line(Session& s, LineRecord record) {
-  if (s.recording) (void)s.recording->write(record, s.hex_view());
-  s.log.append(std::move(record), state_.search_text);
+  s.append(std::move(record), state_.search_text);
 }
 
 void App::append_mark(Session& s, std::string_view text, Millis at) {
-  append_line(s, LineRecord{Bytes(text), at, LineEnding::None, Direction::Mark});
+  lw::append_mark(s, text, at, state_.search_text);
 }
 
 Session& App::add_session(const PortInfo& port) {
@@ -243,8 +242,7 @@ void App::reopen(Session& s) {
 }
 
 void App::close_port(Session& s) {
-  s.repeater.stop_repeat();
-  keep_repeat_timer();
+  // A repeat keeps its schedule: its next send finds the port closed and ends it.
   let_go(close_session(s, host_.clock(), state_.search_text));
   if (s.recording) (void)s.recording->flush();
   host_.request_repaint();
@@ -256,7 +254,8 @@ void App::close_tab(size_t index) {
   // Records still in flight are discarded with the tab.
   let_go(std::move(s.channel));
   const Millis now = host_.clock().local_now();
-  flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, now);
+  const std::optional<std::filesystem::path> saved =
+      flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, now);
   if (s.recording) {
     s.recording->write_summary(summary_lines(s, now), now);
     s.recording->close();
@@ -270,6 +269,7 @@ void App::close_tab(size_t index) {
   } else if (state_.current && *state_.current >= state_.sessions.size()) {
     state_.current = state_.sessions.size() - 1;
   }
+  if (saved) show_notice(alert_saved_notice(*saved));
   host_.request_repaint();
 }
 

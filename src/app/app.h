@@ -84,7 +84,8 @@ class App {
   void on_disconnect(Session& s);
   void drain(Session& s);
   void drain_all();
-  // Appends a record to a tab's log and its recording.
+  // Appends a record to a tab's log and its recording (Session::append with
+  // the current search text).
   void append_line(Session& s, LineRecord record);
   void append_mark(Session& s, std::string_view text, Millis at);
 

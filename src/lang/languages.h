@@ -34,10 +34,15 @@ bool is_language_code(std::string_view code);
 // Windows: the user's UI language identifier by its primary language
 // (0x0804 and 0x1004 are simplified Chinese, other Chinese traditional).
 std::string_view language_from_langid(uint16_t langid);
-// Linux: a locale name such as de_DE.UTF-8, zh_TW or pt_BR@euro.
+// Linux: a locale name such as de_DE.UTF-8, zh_TW or pt_BR@euro; nothing
+// when it names none of the ten languages (C and POSIX are English).
+std::optional<std::string_view> known_language_from_locale(std::string_view locale);
+// The same, English for anything unknown.
 std::string_view language_from_locale(std::string_view locale);
-// Linux: the first entry of LANGUAGE, else the first of LC_ALL, LC_MESSAGES
-// and LANG that is set; get(name) returns an environment variable or null.
+// Linux: the first entry of LANGUAGE that is one of the ten languages (an
+// unknown one falls through to the next, as gettext does), else the first
+// of LC_ALL, LC_MESSAGES and LANG that is set; get(name) returns an
+// environment variable or null.
 std::string_view language_from_environment(const std::function<const char*(const char*)>& get);
 
 // The system's interface language (GetUserDefaultUILanguage, or the locale

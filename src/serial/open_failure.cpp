@@ -4,9 +4,15 @@
 
 namespace lw {
 
-std::string open_failure_text(OpenFailure failure) {
+std::string open_failure_text(OpenFailure failure, const std::optional<PortHolder>& holder) {
   switch (failure) {
     case OpenFailure::Busy:
+      if (holder && !holder->program.empty()) {
+        return fill(tr("{0}(프로세스 {1})이(가) 이 포트를 쓰고 있습니다. 그 프로그램을 닫고 "
+                       "'열기'를 누르세요",
+                       "{0} (process {1}) is using this port. Close it and press 'Open'"),
+                    {holder->program, std::to_string(holder->pid)});
+      }
       return tr("다른 프로그램이 이 포트를 쓰고 있습니다. 그 프로그램을 닫고 '열기'를 누르세요",
                 "Another program is using this port. Close it and press 'Open'");
     case OpenFailure::Missing:

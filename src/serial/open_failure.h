@@ -1,11 +1,14 @@
 #pragma once
 // The session state text for each way an open can fail.
+#include <optional>
 #include <string>
 
 #include "session/records.h"
 
 namespace lw {
 
-std::string open_failure_text(OpenFailure failure);
+// A Busy port whose holder was seen names it.
+std::string open_failure_text(OpenFailure failure,
+                              const std::optional<PortHolder>& holder = std::nullopt);
 
 }  // namespace lw

@@ -94,8 +94,8 @@ class WinSerialPort final : public Port {
 
 }  // namespace
 
-Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                     const PortSettings& settings) {
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings) {
   const std::u16string units = utf16_from_utf8("\\\\.\\" + name);
   const std::wstring path(units.begin(), units.end());
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
@@ -124,6 +124,13 @@ Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
 
   if (Status st = port->configure(settings); !st) return fail(OpenFailure::Other);
   return std::unique_ptr<Port>(std::move(port));
+}
+
+// Windows keeps a port to one program by itself; there are no lock files.
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings,
+                                                   const LockPlaces&) {
+  return open_port(name, settings);
 }
 
 }  // namespace lw

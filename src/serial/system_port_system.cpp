@@ -7,9 +7,9 @@ namespace lw {
 
 std::vector<PortInfo> SystemPortSystem::list_ports() { return list_system_ports(); }
 
-Result<std::unique_ptr<Port>, OpenFailure> SystemPortSystem::open_port(
-    const std::string& name, const PortSettings& settings) {
-  return lw::open_port(name, settings);
+Result<std::unique_ptr<Port>, OpenError> SystemPortSystem::open_port(const std::string& name,
+                                                                     const PortSettings& settings) {
+  return lw::open_port(name, settings, places_);
 }
 
 }  // namespace lw

@@ -31,8 +31,8 @@ class PortSystem {
  public:
   virtual ~PortSystem() = default;
   virtual std::vector<PortInfo> list_ports() = 0;
-  virtual Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                               const PortSettings& settings) = 0;
+  virtual Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                             const PortSettings& settings) = 0;
 };
 
 }  // namespace lw

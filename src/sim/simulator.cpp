@@ -21,8 +21,7 @@ std::vector<PortInfo> Simulator::list_simulated() const {
   return out;
 }
 
-Result<std::unique_ptr<Port>, OpenFailure> Simulator::open_simulated(
-    const std::string& name) const {
+Result<std::unique_ptr<Port>, OpenError> Simulator::open_simulated(const std::string& name) const {
   std::lock_guard lock(mutex_);
   for (const SimulatedPort& p : ports_) {
     if (p.info.name == name && p.present->load()) {

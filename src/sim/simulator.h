@@ -29,7 +29,7 @@ class Simulator {
   std::vector<PortInfo> list_simulated() const;
   // A device on the entry of exactly that name; Missing when there is no
   // such entry or it is unplugged.
-  Result<std::unique_ptr<Port>, OpenFailure> open_simulated(const std::string& name) const;
+  Result<std::unique_ptr<Port>, OpenError> open_simulated(const std::string& name) const;
   // Plugs entry number index (0-based) in or out; beyond the table, nothing.
   void toggle_present(size_t index);
 
@@ -48,8 +48,8 @@ class SimPortSystem final : public PortSystem {
   explicit SimPortSystem(Simulator& sim = simulator()) : sim_(sim) {}
   std::vector<PortInfo> list_ports() override { return sim_.list_simulated(); }
   // Settings have no effect on a simulated device.
-  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                       const PortSettings&) override {
+  Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                     const PortSettings&) override {
     return sim_.open_simulated(name);
   }
 

@@ -14,11 +14,11 @@ namespace {
 
 // The 215 listed texts, the web address, the texts only the Linux build
 // shows (the dialout hint when the account may not open serial ports,
-// the two messages for a missing display, the question before a save
-// replaces a file whose extension the save dialog added, the notice of
-// a newer release with its action "Open the download page", and "More",
-// the tooltip of a bar's overflow menu).
-constexpr size_t kTableKeys = 223;
+// the program seen holding a busy port, the two messages for a missing
+// display, the question before a save replaces a file whose extension the
+// save dialog added, the notice of a newer release with its action "Open the
+// download page", and "More", the tooltip of a bar's overflow menu).
+constexpr size_t kTableKeys = 224;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

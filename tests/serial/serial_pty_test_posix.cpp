@@ -12,6 +12,7 @@
 #include <functional>
 #include <thread>
 
+#include "serial/lock_folder.h"
 #include "serial/pty_pair.h"
 #include "serial/serial_port.h"
 #include "serial/system_port_system.h"
@@ -39,8 +40,10 @@ bool wait_until(Pred pred, int timeout_ms = 10000) {
   return true;
 }
 
-std::unique_ptr<Port> open_ok(const std::string& path, const PortSettings& s = {}) {
-  auto r = open_port(path, s);
+// Lock files go to a folder of the test's own.
+std::unique_ptr<Port> open_ok(const std::string& path, const PortSettings& s = {},
+                              const LockPlaces& places = test::test_lock_places()) {
+  auto r = open_port(path, s, places);
   EXPECT_TRUE(r.ok()) << path;
   return r.ok() ? std::move(*r) : nullptr;
 }
@@ -144,7 +147,7 @@ TEST_F(SerialPty, StaleBytesAreDiscardedAtOpen) {
 TEST_F(SerialPty, SecondOpenIsBusyUntilTheFirstLetsGo) {
   std::unique_ptr<Port> first = open_ok(pty_.path());
   ASSERT_TRUE(first);
-  auto second = open_port(pty_.path(), {});
+  auto second = open_port(pty_.path(), {}, test::test_lock_places());
   ASSERT_FALSE(second.ok());
   EXPECT_EQ(second.error(), OpenFailure::Busy);
   first.reset();
@@ -177,7 +180,7 @@ TEST(SerialOpen, NoPermissionIsDenied) {
 }
 
 TEST_F(SerialPty, SystemPortSystemOpensRealPorts) {
-  SystemPortSystem system;
+  SystemPortSystem system(test::test_lock_places());
   auto r = system.open_port(pty_.path(), {});
   ASSERT_TRUE(r.ok());
   ASSERT_TRUE(pty_.send("x"));

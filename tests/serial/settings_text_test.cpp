@@ -117,6 +117,11 @@ TEST(OpenFailureText, EachKindHasItsText) {
   const std::string denied = open_failure_text(OpenFailure::Denied);
   EXPECT_NE(denied.find("dialout"), std::string::npos);
   EXPECT_NE(denied, open_failure_text(OpenFailure::Other));
+  // A holder that could be seen is named.
+  EXPECT_EQ(open_failure_text(OpenFailure::Busy, PortHolder{4242, "minicom"}),
+            "minicom (process 4242) is using this port. Close it and press 'Open'");
+  EXPECT_EQ(open_failure_text(OpenFailure::Busy, PortHolder{4242, ""}),
+            open_failure_text(OpenFailure::Busy));
 }
 
 }  // namespace

@@ -80,17 +80,21 @@ TEST_F(Frame, SessionStateTexts) {
     ConnectionState state;
     std::string text;
   };
-  ConnectionState lost{ConnectionKind::Disconnected, millis_from_civil({2026, 11, 18, 9, 5, 7, 42}),
-                       OpenFailure::Other};
+  ConnectionState lost{ConnectionKind::Disconnected,
+                       millis_from_civil({2026, 11, 18, 9, 5, 7, 42}),
+                       OpenFailure::Other,
+                       {}};
   const Case cases[] = {
-      {{ConnectionKind::Open, 0, OpenFailure::Other}, "Connected"},
-      {{ConnectionKind::Closed, 0, OpenFailure::Other}, "The port is closed"},
+      {{ConnectionKind::Open, 0, OpenFailure::Other, {}}, "Connected"},
+      {{ConnectionKind::Closed, 0, OpenFailure::Other, {}}, "The port is closed"},
       {lost, "Disconnected at 09:05:07.042 · plug it back in to reconnect"},
-      {{ConnectionKind::Failed, 0, OpenFailure::Busy},
+      {{ConnectionKind::Failed, 0, OpenFailure::Busy, {}},
        "Another program is using this port. Close it and press 'Open'"},
-      {{ConnectionKind::Failed, 0, OpenFailure::Missing},
+      {{ConnectionKind::Failed, 0, OpenFailure::Busy, PortHolder{812, "ModemManager"}},
+       "ModemManager (process 812) is using this port. Close it and press 'Open'"},
+      {{ConnectionKind::Failed, 0, OpenFailure::Missing, {}},
        "The port isn't there (it may have been unplugged)"},
-      {{ConnectionKind::Failed, 0, OpenFailure::Other}, "Couldn't open the port"},
+      {{ConnectionKind::Failed, 0, OpenFailure::Other, {}}, "Couldn't open the port"},
   };
   for (const Case& c : cases) {
     s.state = c.state;
@@ -100,9 +104,9 @@ TEST_F(Frame, SessionStateTexts) {
   // The Open/Close button follows the state.
   s.state = lost;
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Reconnect");
-  s.state = {ConnectionKind::Open, 0, OpenFailure::Other};
+  s.state = {ConnectionKind::Open, 0, OpenFailure::Other, {}};
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Close");
-  s.state = {ConnectionKind::Closed, 0, OpenFailure::Other};
+  s.state = {ConnectionKind::Closed, 0, OpenFailure::Other, {}};
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Open");
 }
 
@@ -341,7 +345,7 @@ TEST_F(Frame, FramesShowTheirVerdict) {
     LineRecord r;
     r.bytes = Bytes(bytes);
     r.time = kNoon;
-    s.log.append(std::move(r), "");
+    s.append(std::move(r), "");
   }
   paint();
   EXPECT_TRUE(shows("AA 01 02 03 04 05 06 BF"));  // frames are drawn in hex

@@ -83,7 +83,7 @@ TEST_F(HitTest, ANoticeCoversWhatIsUnderIt) {
   Session& s = add_session("COM3");
   for (int i = 0; i < 50; ++i) append(s, "x", kNoon);
   app.state().notice = ShownNotice{
-      Notice{"Recording stopped", false, {{NoticeAction::Kind::OpenFolder, {}, 0}}}, 0, 10'000};
+      Notice{"Saved: COM3.txt", false, {{NoticeAction::Kind::OpenFolder, {}, 0}}}, 0, 10'000};
   const UiFrame f = frame();
   ASSERT_TRUE(f.notice);
   EXPECT_EQ(at(centre(f.notice->actions[0])), (Hit{target::notice_action, 0}));
