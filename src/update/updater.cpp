@@ -2,9 +2,9 @@
 
 #include <functional>
 #include <system_error>
-#include <thread>
 #include <utility>
 
+#include "base/detached_thread.h"
 #include "lang/tr.h"
 #include "settings/values.h"
 #include "update/daily_check.h"
@@ -31,9 +31,9 @@ Notice info_notice(std::string text) { return Notice{std::move(text), false, {}}
 Notice error_notice(std::string text) { return Notice{std::move(text), true, {}}; }
 
 // Thread creation reports failure by throwing; here it becomes a text.
-std::optional<std::string> start_detached(std::function<void()> work) {
+std::optional<std::string> start_worker(std::function<void()> work) {
   try {
-    std::thread(std::move(work)).detach();
+    start_detached(std::move(work));
   } catch (const std::system_error& e) {
     return std::string(e.what());
   }
@@ -69,7 +69,7 @@ UpdateReaction Updater::start_check(bool by_user) {
   std::string language(current_language());
   std::shared_ptr<Shared> shared = shared_;
   std::optional<std::string> failed =
-      start_detached([shared, language = std::move(language), by_user] {
+      start_worker([shared, language = std::move(language), by_user] {
         shared->check_slot.put(run_check(*shared->platform, shared->config, language, by_user));
         (void)shared->poster->post(AppMessage{kMsgUpdateResult, 0, 0});
       });
@@ -125,7 +125,7 @@ UpdateReaction Updater::answer_update_question(uint64_t question_id, bool yes) {
 
   reaction.notice = info_notice(downloading_update_text());
   std::shared_ptr<Shared> shared = shared_;
-  std::optional<std::string> failed = start_detached([shared, info = std::move(info)] {
+  std::optional<std::string> failed = start_worker([shared, info = std::move(info)] {
     shared->download_slot.put(run_download(*shared->platform, shared->config, info));
     (void)shared->poster->post(AppMessage{kMsgUpdateInstall, 0, 0});
   });
