@@ -10,6 +10,7 @@
 #include <chrono>
 #include <system_error>
 
+#include "serial/device_file_posix.h"
 #include "serial/serial_port.h"
 #include "serial/termios2_linux.h"
 
@@ -121,10 +122,15 @@ Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
                                                      const PortSettings& settings) {
   if (name.empty()) return fail(OpenFailure::Missing);
   const std::string path = name.front() == '/' ? name : "/dev/" + name;
+  if (std::optional<OpenFailure> f = device_file_failure(path)) return fail(*f);
   // Non-blocking: an open must not wait for carrier, and reads and writes
   // wait in poll, never in the driver.
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return fail(failure_of(errno));
+  if (!isatty(fd)) {  // /dev/null and other devices that are no terminal
+    ::close(fd);
+    return fail(OpenFailure::NotSerial);
+  }
 
   // TIOCEXCL keeps other users out but root ignores it; the lock is what
   // makes a second Linewick (or another lock-aware terminal) see Busy.

@@ -22,7 +22,7 @@ StateText session_state_text(const Session& s, const Palette& palette) {
                    {format_hms_millis(s.state.disconnected_at)}),
               colours::red};
     case ConnectionKind::Failed:
-      return {open_failure_text(s.state.failure), colours::red};
+      return {open_failure_text(s.state.failure, s.port_name), colours::red};
   }
   return {};
 }
