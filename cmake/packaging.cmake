@@ -71,7 +71,7 @@ if(WIN32)
 else()
   include(GNUInstallDirs)
   install(TARGETS linewick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-  install(FILES ${CMAKE_SOURCE_DIR}/res/linewick.desktop
+  install(FILES ${CMAKE_SOURCE_DIR}/res/${LINEWICK_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT program)
   foreach(size IN LISTS LW_ICON_HICOLOR_SIZES)
     install(FILES ${LW_ICON_DIR}/linewick-${size}.png
@@ -80,9 +80,9 @@ else()
   endforeach()
   # The release date is the build's, or SOURCE_DATE_EPOCH's for reproducible builds.
   string(TIMESTAMP LW_RELEASE_DATE "%Y-%m-%d" UTC)
-  configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/com.quorvane.linewick.metainfo.xml.in
-                 ${CMAKE_BINARY_DIR}/packaging/com.quorvane.linewick.metainfo.xml @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/packaging/com.quorvane.linewick.metainfo.xml
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/${LINEWICK_APP_ID}.metainfo.xml.in
+                 ${CMAKE_BINARY_DIR}/packaging/${LINEWICK_APP_ID}.metainfo.xml @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/${LINEWICK_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT program)
   include(${CMAKE_SOURCE_DIR}/packaging/linux/cpack.cmake)
 endif()

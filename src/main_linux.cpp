@@ -72,11 +72,16 @@ int main(int argc, char** argv) {
   options.demo = sim != nullptr;
   if (command_line.docs) options.docs = lw::path_from_utf8(*command_line.docs);
 
-  // 2. The window with its saved size, and the graphics context.
+  // 2. The window with its saved size, and the graphics context. The
+  // program's name is its application id, which the desktop matches to its
+  // entry (the WM_CLASS on X11, the app id on Wayland).
+  g_set_prgname(LINEWICK_APP_ID);
   if (!gtk_init_check(&argc, &argv)) {
     report_no_display();
     return 1;
   }
+  // After the initialisation, which derives a capitalised class of its own.
+  gdk_set_program_class(LINEWICK_APP_ID);
   auto host = std::make_unique<lw::GtkHost>(*settings);
 
   // 3. The application: settings, the first port scan, timers 3 and 6.

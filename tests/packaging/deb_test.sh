@@ -21,7 +21,7 @@ done
 grep -q "dialout" <<<"$info" || fail "the description says nothing about the dialout group"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for want in ./usr/bin/linewick ./usr/share/applications/linewick.desktop \
+for want in ./usr/bin/linewick ./usr/share/applications/com.quorvane.linewick.desktop \
             ./usr/share/metainfo/com.quorvane.linewick.metainfo.xml \
             ./usr/share/icons/hicolor/16x16/apps/linewick.png \
             ./usr/share/icons/hicolor/48x48/apps/linewick.png \
@@ -40,11 +40,11 @@ for soname in $(readelf -d "$work/root/usr/bin/linewick" | sed -n 's/.*(NEEDED).
   [[ -n $pkg ]] || { fail "no package holds $soname"; continue; }
   depends_on "$pkg" || fail "links $soname from $pkg, which it does not depend on:$depends"
 done
-desktop-file-validate "$work/root/usr/share/applications/linewick.desktop" ||
+desktop-file-validate "$work/root/usr/share/applications/com.quorvane.linewick.desktop" ||
   fail "desktop-file-validate failed"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/com.quorvane.linewick.metainfo.xml" ||
   fail "appstreamcli validate failed"
-grep -q '^Icon=linewick$' "$work/root/usr/share/applications/linewick.desktop" ||
+grep -q '^Icon=linewick$' "$work/root/usr/share/applications/com.quorvane.linewick.desktop" ||
   fail "the desktop file names another icon"
 
 # The packaged binary with this system's libraries: --unregister opens no
