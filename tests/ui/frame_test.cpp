@@ -118,6 +118,23 @@ TEST_F(Frame, SessionStateTexts) {
     paint();
     EXPECT_TRUE(shows(c.text)) << c.text;
   }
+  // The texts that name the device: a listed port by its device file, a
+  // port the user named as typed.
+  s.port_name = "ttyUSB0";
+  s.info = PortInfo("ttyUSB0", "FT232R USB UART");
+  s.info.node = "/dev/ttyUSB0";
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::Denied};
+  paint();
+  EXPECT_TRUE(
+      shows("Your account has no access to /dev/ttyUSB0. Add it to the dialout group, "
+            "then log in again"));
+  s.port_name = "/tmp/by-id/probe";
+  s.info.name = s.port_name;
+  s.info.added = true;
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::NotSerial};
+  paint();
+  EXPECT_TRUE(shows("That isn't a serial device: /tmp/by-id/probe"));
+
   // The Open/Close button follows the state.
   s.state = lost;
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Reconnect");
