@@ -74,9 +74,16 @@ Session* App::tab_for(const PortInfo& port) {
   return nullptr;
 }
 
-void App::keep_added(const Session& s) {
+void App::keep_added(Session& s) {
   remember_added_port(settings_, s.port_name);
-  if (!listed(state_.ports, s.port_name)) state_.ports.push_back(s.info);
+  if (listed(state_.ports, s.port_name)) return;
+  // Listed as the system finds it now (the tab may have been opened when
+  // the path led nowhere), so the 2-second comparison sees no change.
+  const PortAddress address{AddressKind::Device, s.port_name};
+  const std::vector<PortInfo> found = ports_.find_ports(std::span(&address, 1));
+  if (!found.empty()) s.info = found.front();
+  s.info.added = true;
+  state_.ports.push_back(s.info);
 }
 
 void App::open_address(std::string_view typed) {

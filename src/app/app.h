@@ -112,7 +112,7 @@ class App {
   // device file.
   Session* tab_for(const PortInfo& port);
   // An added port that turned out to be a serial device: listed, remembered.
-  void keep_added(const Session& s);
+  void keep_added(Session& s);
   // Every 2 s: the added ports that came, went or lead elsewhere now get the
   // rescan that their file system, unlike the device manager, never asks for.
   void watch_added_ports();

@@ -166,6 +166,12 @@ TEST_F(OpenAddress, ALinkThatBecomesASerialDeviceIsKeptOnOpen) {
   EXPECT_TRUE(tab(0).is_open());
   EXPECT_TRUE(listed("/tmp/lw/later"));
   EXPECT_EQ(remembered(), std::vector<std::string>{"/tmp/lw/later"});
+  // Listed as it is found now: the 2-second comparison sees nothing to
+  // rescan, so the open tab is left alone.
+  EXPECT_EQ(tab(0).info.node, "/dev/pts/9");
+  host.stop_timer(kTimerRescan);
+  app->on_timer(kTimerHousekeeping);
+  EXPECT_FALSE(host.timer_period(kTimerRescan).has_value());
 }
 
 TEST_F(OpenAddress, APortTheListHasIsThatPort) {
