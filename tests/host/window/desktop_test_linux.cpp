@@ -57,6 +57,14 @@ class Desktop : public ProgramWindow {
     }
     return false;
   }
+  // Whether a fresh screenshot's top bar, at the window's middle, has this
+  // colour: painted, and with that palette.
+  std::function<bool()> top_bar_is(const Geometry& g, const std::string& shot,
+                                   const std::string& colour) {
+    return [this, g, shot, colour] {
+      return pixel(screenshot(shot), g.x + g.width / 2, g.y + 2) == colour;
+    };
+  }
   std::string property(const std::string& window, const std::string& name) {
     return run_output({which("xprop")->string(), "-id", window, name}, program_env(),
                       tmp_.path() / "tools.log");
@@ -153,21 +161,15 @@ TEST_F(Desktop, TheWindowIsTheApplicationAndItsFrameFollowsThePortal) {
   const auto variant = [&] { return property(window, "_GTK_THEME_VARIANT"); };
   ASSERT_TRUE(wait_for([&] { return variant().find("\"dark\"") != std::string::npos; }, 30))
       << variant();
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the first frame
   const Geometry g = geometry(window);
-  EXPECT_EQ(pixel(screenshot("linewick_linux_portal_dark.png"), g.x + g.width / 2, g.y + 2),
-            "#222327");
+  EXPECT_TRUE(wait_for(top_bar_is(g, "linewick_linux_portal_dark.png", "#222327"), 30));
 
   // The desktop switches to light: both follow at once.
   std::ofstream(scheme) << "2\n";
   kill(portal_.pid, SIGUSR1);
   EXPECT_TRUE(wait_for([&] { return variant().find("\"dark\"") == std::string::npos; }, 30))
       << variant();
-  const auto light = [&] {
-    return pixel(screenshot("linewick_linux_portal_light.png"), g.x + g.width / 2, g.y + 2) ==
-           "#FFFFFF";
-  };
-  EXPECT_TRUE(wait_for(light, 30));
+  EXPECT_TRUE(wait_for(top_bar_is(g, "linewick_linux_portal_light.png", "#FFFFFF"), 30));
   stop_program();
 }
 
@@ -185,18 +187,17 @@ TEST_F(Desktop, LinuxWordsInEnglishAndGermanLightAndDark) {
       start_program({"--demo", kDemoList});
       const std::string window = wait_for_window();
       ASSERT_FALSE(window.empty()) << read_file(log());
-      std::this_thread::sleep_for(std::chrono::milliseconds(800));  // the first frame
       const std::string name =
           std::string("linewick_linux_words_") + language + (dark ? "_dark" : "_light");
       const Geometry g = geometry(window);
-      EXPECT_EQ(pixel(screenshot(name + ".png"), g.x + g.width / 2, g.y + 2),
-                dark ? "#222327" : "#FFFFFF");
-      // The main menu, its language group open: "Follow the system".
+      EXPECT_TRUE(wait_for(top_bar_is(g, name + ".png", dark ? "#222327" : "#FFFFFF"), 30));
+      // The main menu, its language group open: "Follow the system". Only
+      // looked at, so a pause for the menu to show is enough.
       xdotool({"windowfocus", "--sync", window});
       click(window, g.width - 28, 24);
-      std::this_thread::sleep_for(std::chrono::milliseconds(800));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1500));
       keys({"Up", "Up", "Up", "Up", "Up", "Right"});
-      std::this_thread::sleep_for(std::chrono::milliseconds(800));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1500));
       screenshot(name + "_menu.png");
       keys({"Escape", "Escape"});
       stop_program();
