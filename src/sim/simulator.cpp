@@ -31,6 +31,14 @@ Result<std::unique_ptr<Port>, OpenError> Simulator::open_simulated(const std::st
   return fail(OpenFailure::Missing);
 }
 
+bool Simulator::has_entry(const std::string& name) const {
+  std::lock_guard lock(mutex_);
+  for (const SimulatedPort& p : ports_) {
+    if (p.info.name == name) return true;
+  }
+  return false;
+}
+
 void Simulator::toggle_present(size_t index) {
   std::lock_guard lock(mutex_);
   if (index >= ports_.size()) return;
