@@ -128,7 +128,7 @@ TEST_F(Frame, SessionStateTexts) {
   s.port_name = "ttyUSB0";
   s.info = PortInfo("ttyUSB0", "FT232R USB UART");
   s.info.node = "/dev/ttyUSB0";
-  s.state = {ConnectionKind::Failed, 0, OpenFailure::Denied};
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::Denied, {}};
   paint();
   EXPECT_TRUE(
       shows("Your account has no access to /dev/ttyUSB0. Add it to the dialout group, "
@@ -136,7 +136,7 @@ TEST_F(Frame, SessionStateTexts) {
   s.port_name = "/tmp/by-id/probe";
   s.info.name = s.port_name;
   s.info.added = true;
-  s.state = {ConnectionKind::Failed, 0, OpenFailure::NotSerial};
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::NotSerial, {}};
   paint();
   EXPECT_TRUE(shows("That isn't a serial device: /tmp/by-id/probe"));
 
