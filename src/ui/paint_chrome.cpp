@@ -96,8 +96,8 @@ void paint_open_by_path(const PaintContext& c) {
   }
   c.gfx.draw_icon(icons::add, {r.x + c.d(22), r.y + r.h / 2}, c.d(16), p[Pal::accent]);
   const float x = r.x + c.d(38);
-  c.gfx.draw_text(open_by_path_label(), {x, r.y, r.right() - c.d(10) - x, r.h}, p[Pal::accent],
-                  TextFormat::normal, Align::leading);
+  c.gfx.draw_text(open_by_path_label(), {x, r.y, r.right() - c.d(10) - x, r.h},
+                  readable(p[Pal::accent], p[Pal::port_panel]), TextFormat::normal, Align::leading);
 }
 
 }  // namespace
