@@ -194,6 +194,9 @@ TEST(ReaderThread, HandsOverEveryRecordWhileTheWindowDrains) {
     for (auto& r : e.records) got.emplace_back(r.bytes.view());
     ended = e.ended;
   }
+  // The thread wakes once more after it reports its end; the waker's state
+  // here must outlive that call.
+  ASSERT_TRUE(channel->wait_ended(30'000));
   ASSERT_TRUE(ended);
   ASSERT_EQ(got.size(), 2000u);
   for (int i = 0; i < 2000; ++i) ASSERT_EQ(got[static_cast<size_t>(i)], "n=" + std::to_string(i));
