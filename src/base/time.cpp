@@ -58,8 +58,7 @@ int64_t day_number(Millis t) { return floor_div(t, kMsPerDay); }
 std::string format_hms_millis(Millis t) {
   const CivilTime c = civil_from_millis(t);
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", c.hour, c.minute, c.second,
-                c.millisecond);
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", c.hour, c.minute, c.second, c.millisecond);
   return buf;
 }
 

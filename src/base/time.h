@@ -24,9 +24,9 @@ int64_t days_from_civil(int year, int month, int day);
 CivilTime civil_from_millis(Millis t);
 Millis millis_from_civil(const CivilTime& c);
 
-std::string format_hms_millis(Millis t);    // HH:MM:SS.mmm
-std::string format_date(Millis t);          // YYYY-MM-DD
-std::string format_date_time(Millis t);     // YYYY-MM-DD HH:MM:SS.mmm
+std::string format_hms_millis(Millis t);  // HH:MM:SS.mmm
+std::string format_date(Millis t);        // YYYY-MM-DD
+std::string format_date_time(Millis t);   // YYYY-MM-DD HH:MM:SS.mmm
 // The local day a time falls on, as days since 1970-01-01.
 int64_t day_number(Millis t);
 

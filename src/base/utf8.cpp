@@ -99,7 +99,8 @@ std::u32string utf32_from_utf8(std::string_view s) {
 std::string utf8_from_utf32(std::u32string_view s) {
   std::string out;
   out.reserve(s.size());
-  for (char32_t c : s) append_utf8(out, (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) ? 0xFFFD : c);
+  for (char32_t c : s)
+    append_utf8(out, (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) ? 0xFFFD : c);
   return out;
 }
 
@@ -123,7 +124,8 @@ std::string utf8_from_utf16(std::u16string_view s) {
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
     char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00u);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {

@@ -41,8 +41,8 @@ inline constexpr std::string_view add = "M 10 4 L 10 16 M 4 10 L 16 10";
 
 // Every icon above, for checks that walk the whole set.
 inline constexpr std::string_view all[] = {
-    plug, menu,  check, cross, values_csv, record,    clock, magnifier, funnel, save,
-    copy, trash, bell,  flag,  graph,      jump_down, list,  send,      pause,  more, add,
+    plug,  menu, check, cross, values_csv, record, clock, magnifier, funnel, save, copy,
+    trash, bell, flag,  graph, jump_down,  list,   send,  pause,     more,   add,
 };
 
 }  // namespace lw::icons

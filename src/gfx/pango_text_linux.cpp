@@ -108,8 +108,8 @@ void PangoText::make_fonts() {
     pango_font_description_set_weight(f, static_cast<PangoWeight>(format.weight));
     pango_font_description_set_style(f, PANGO_STYLE_NORMAL);
     pango_font_description_set_stretch(f, PANGO_STRETCH_NORMAL);
-    pango_font_description_set_absolute_size(f,
-                                             static_cast<double>(format.size * scale_) * PANGO_SCALE);
+    pango_font_description_set_absolute_size(
+        f, static_cast<double>(format.size * scale_) * PANGO_SCALE);
     fonts_[i] = f;
   }
 }

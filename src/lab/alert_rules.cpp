@@ -1,9 +1,9 @@
 #include "lab/alert_rules.h"
 
 #include "base/number_format.h"
+#include "base/trim.h"
 #include "lab/decimal.h"
 #include "lab/series.h"
-#include "base/trim.h"
 
 namespace lw {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/trim.h"
 #include "base/unicode.h"
 #include "base/utf8.h"
 #include "lab/same_text.h"
-#include "base/trim.h"
 #include "lang/tr.h"
 #include "settings/values.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "lang/tr.h"
 #include "base/trim.h"
+#include "lang/tr.h"
 
 namespace lw {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <optional>
 
-#include "base/unicode.h"
 #include "base/trim.h"
+#include "base/unicode.h"
 
 namespace lw {
 

@@ -10,8 +10,8 @@
 #include <chrono>
 #include <system_error>
 
-#include "serial/port_locks_posix.h"
 #include "serial/device_file_posix.h"
+#include "serial/port_locks_posix.h"
 #include "serial/serial_port.h"
 #include "serial/termios2_linux.h"
 

@@ -42,7 +42,7 @@ class PortSystem {
   }
   // Opens a listed port by its name, or any address by its text.
   virtual Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
-                                                               const PortSettings& settings) = 0;
+                                                             const PortSettings& settings) = 0;
 };
 
 }  // namespace lw

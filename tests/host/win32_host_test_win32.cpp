@@ -11,9 +11,9 @@
 
 #include "app/app.h"
 #include "host/host_win32.h"
-#include "support/memory_settings.h"
 #include "settings/values.h"
 #include "sim/simulator.h"
+#include "support/memory_settings.h"
 
 namespace lw {
 namespace {

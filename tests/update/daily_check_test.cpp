@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "settings/values.h"
-#include "update/fakes.h"
 #include "support/memory_settings.h"
+#include "update/fakes.h"
 #include "update/updater.h"
 
 namespace lw {
