@@ -11,7 +11,7 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 #include "host/demo_socket_linux.h"
 #include "host/device_watch_linux.h"
 #include "host/gtk_host_linux.h"

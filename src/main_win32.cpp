@@ -11,7 +11,7 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "base/utf8.h"
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 #include "host/host_win32.h"
 #include "lang/tr.h"
 #include "serial/system_port_system.h"

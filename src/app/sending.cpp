@@ -1,7 +1,7 @@
 // What the user sends: the send box, repeats and sequences, presets.
 #include "app/app.h"
 #include "app/session_ops.h"
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 
 namespace lw {
 

@@ -5,18 +5,14 @@
 #include <system_error>
 
 #include "base/text_file_platform.h"
+#include "base/utf8_path.h"
 
 namespace lw {
 
 namespace {
 
-std::string utf8_path(const std::filesystem::path& p) {
-  const std::u8string s = p.u8string();
-  return {reinterpret_cast<const char*>(s.data()), s.size()};
-}
-
 Error with_path(const std::filesystem::path& p, Error e) {
-  e.text = utf8_path(p) + ": " + e.text;
+  e.text = utf8_from_path(p) + ": " + e.text;
   return e;
 }
 
@@ -31,6 +27,20 @@ std::filesystem::path temporary_beside(const std::filesystem::path& path) {
 
 }  // namespace
 
+Status replace_file(const std::filesystem::path& path,
+                    std::initializer_list<std::string_view> parts, FileAccess access) {
+  const std::filesystem::path tmp = temporary_beside(path);
+  if (Status s = text_file_platform::write_synced(tmp, parts, access); !s) {
+    return fail(with_path(path, s.error()));
+  }
+  if (Status s = text_file_platform::replace(tmp, path); !s) {
+    text_file_platform::remove_quietly(tmp);
+    return fail(with_path(path, s.error()));
+  }
+  text_file_platform::sync_folder(path.parent_path());
+  return {};
+}
+
 Status write_text_file(const std::filesystem::path& path, std::string_view text) {
   const std::filesystem::path folder = path.parent_path();
   if (!folder.empty()) {
@@ -38,15 +48,7 @@ Status write_text_file(const std::filesystem::path& path, std::string_view text)
     std::filesystem::create_directories(folder, ec);
     if (ec) return fail(with_path(folder, Error{ec.value(), ec.message()}));
   }
-  const std::filesystem::path tmp = temporary_beside(path);
-  if (Status s = text_file_platform::write_synced(tmp, {kUtf8Bom, text}); !s) {
-    return fail(with_path(path, s.error()));
-  }
-  if (Status s = text_file_platform::replace(tmp, path); !s) {
-    text_file_platform::remove_quietly(tmp);
-    return fail(with_path(path, s.error()));
-  }
-  return {};
+  return replace_file(path, {kUtf8Bom, text});
 }
 
 }  // namespace lw

@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <system_error>
 
+#include "base/system_error.h"
 #include "base/text_file_platform.h"
 
 namespace lw::text_file_platform {
 
 namespace {
-
-Error errno_error(int code) { return Error{code, std::generic_category().message(code)}; }
 
 bool write_all(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -28,8 +27,9 @@ bool write_all(int fd, std::string_view data) {
 }  // namespace
 
 Status write_synced(const std::filesystem::path& path,
-                    std::initializer_list<std::string_view> parts) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+                    std::initializer_list<std::string_view> parts, FileAccess access) {
+  const mode_t mode = access == FileAccess::Owner ? 0600 : 0666;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) return fail(errno_error(errno));
   bool ok = true;
   for (std::string_view part : parts) {
@@ -52,6 +52,13 @@ Status replace(const std::filesystem::path& from, const std::filesystem::path& t
 }
 
 void remove_quietly(const std::filesystem::path& path) { ::unlink(path.c_str()); }
+
+void sync_folder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+}
 
 unsigned long process_id() { return static_cast<unsigned long>(::getpid()); }
 

@@ -2,29 +2,12 @@
 
 #include <string>
 
+#include "base/system_error.h"
 #include "base/text_file_platform.h"
-#include "base/utf8.h"
 
 namespace lw::text_file_platform {
 
 namespace {
-
-Error system_error(DWORD code) {
-  wchar_t* buf = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-  std::string text;
-  if (n > 0 && buf != nullptr) {
-    text = utf8_from_utf16(std::u16string_view(reinterpret_cast<const char16_t*>(buf), n));
-  }
-  if (buf != nullptr) LocalFree(buf);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
-    text.pop_back();
-  }
-  if (text.empty()) text = "error " + std::to_string(code);
-  return Error{static_cast<int>(code), text};
-}
 
 bool write_all(HANDLE h, std::string_view data) {
   while (!data.empty()) {
@@ -39,10 +22,10 @@ bool write_all(HANDLE h, std::string_view data) {
 }  // namespace
 
 Status write_synced(const std::filesystem::path& path,
-                    std::initializer_list<std::string_view> parts) {
+                    std::initializer_list<std::string_view> parts, FileAccess) {
   const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return fail(system_error(GetLastError()));
+  if (h == INVALID_HANDLE_VALUE) return fail(windows_error(GetLastError()));
   bool ok = true;
   for (std::string_view part : parts) {
     ok = write_all(h, part);
@@ -53,19 +36,22 @@ Status write_synced(const std::filesystem::path& path,
   const DWORD code = GetLastError();
   const bool closed = CloseHandle(h) != 0;
   if (ok && closed) return {};
-  const Error e = system_error(ok ? GetLastError() : code);
+  const Error e = windows_error(ok ? GetLastError() : code);
   DeleteFileW(path.c_str());
   return fail(e);
 }
 
 Status replace(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return fail(system_error(GetLastError()));
+    return fail(windows_error(GetLastError()));
   }
   return {};
 }
 
 void remove_quietly(const std::filesystem::path& path) { DeleteFileW(path.c_str()); }
+
+// MOVEFILE_WRITE_THROUGH has already made the rename last.
+void sync_folder(const std::filesystem::path&) {}
 
 unsigned long process_id() { return GetCurrentProcessId(); }
 

@@ -1,5 +1,6 @@
 #include "base/time.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace lw {
@@ -70,6 +71,12 @@ std::string format_date(Millis t) {
 }
 
 std::string format_date_time(Millis t) { return format_date(t) + " " + format_hms_millis(t); }
+
+int64_t monotonic_ms() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 namespace {
 class SystemClock final : public Clock {

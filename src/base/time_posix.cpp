@@ -14,10 +14,4 @@ Millis local_now() {
   return (static_cast<Millis>(ts.tv_sec) + local.tm_gmtoff) * 1000 + ts.tv_nsec / 1'000'000;
 }
 
-int64_t monotonic_ms() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
-}
-
 }  // namespace lw

@@ -11,6 +11,4 @@ Millis local_now() {
   return millis_from_civil(c);
 }
 
-int64_t monotonic_ms() { return static_cast<int64_t>(GetTickCount64()); }
-
 }  // namespace lw

@@ -23,4 +23,20 @@ std::string_view trim_white_space(std::string_view s) {
   return s.substr(begin, end - begin);
 }
 
+namespace {
+bool is_ascii_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+}  // namespace
+
+std::string_view trim_ascii_space_end(std::string_view s) {
+  while (!s.empty() && is_ascii_space(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view trim_ascii_space(std::string_view s) {
+  while (!s.empty() && is_ascii_space(s.front())) s.remove_prefix(1);
+  return trim_ascii_space_end(s);
+}
+
 }  // namespace lw

@@ -5,23 +5,21 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/system_error.h"
 #include "files/append_file.h"
 
 namespace lw {
 
 namespace {
-Error errno_error(const char* what) {
-  const int e = errno;
-  return Error{e, std::string(what) + ": " + std::strerror(e)};
-}
+Error last_error(const char* what) { return errno_error(errno, what); }
 }  // namespace
 
 Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return fail(errno_error("open"));
+  if (fd < 0) return fail(last_error("open"));
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
-    Error e = errno_error("stat");
+    Error e = last_error("stat");
     ::close(fd);
     return fail(std::move(e));
   }
@@ -35,7 +33,7 @@ Result<AppendFile, CreateNewError> AppendFile::create_new(const std::filesystem:
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     const bool exists = errno == EEXIST;
-    return fail(CreateNewError{exists, errno_error("open")});
+    return fail(CreateNewError{exists, last_error("open")});
   }
   AppendFile f;
   f.handle_ = fd;
@@ -49,7 +47,7 @@ Status AppendFile::write(std::string_view data, size_t* written) {
     const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      Error e = errno_error("write");
+      Error e = last_error("write");
       if (written) *written = done;
       return fail(std::move(e));
     }

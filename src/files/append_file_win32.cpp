@@ -1,24 +1,21 @@
 #include <windows.h>
 
+#include "base/system_error.h"
 #include "files/append_file.h"
 
 namespace lw {
 
 namespace {
-Error last_error(const char* what) {
-  const DWORD e = GetLastError();
-  return Error{static_cast<int>(e), std::string(what) + " failed (" + std::to_string(e) + ")"};
-}
 HANDLE as_handle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 }  // namespace
 
 Result<AppendFile> AppendFile::open(const std::filesystem::path& path) {
   HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return fail(last_error("CreateFileW"));
+  if (h == INVALID_HANDLE_VALUE) return fail(last_windows_error("CreateFileW"));
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(h, &size)) {
-    Error e = last_error("GetFileSizeEx");
+    Error e = last_windows_error("GetFileSizeEx");
     CloseHandle(h);
     return fail(std::move(e));
   }
@@ -33,7 +30,7 @@ Result<AppendFile, CreateNewError> AppendFile::create_new(const std::filesystem:
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
-    Error e = last_error("CreateFileW");
+    Error e = last_windows_error("CreateFileW");
     return fail(CreateNewError{code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS, e});
   }
   AppendFile f;
@@ -51,7 +48,7 @@ Status AppendFile::write(std::string_view data, size_t* written) {
     const BOOL ok = WriteFile(as_handle(handle_), data.data() + total, chunk, &done, nullptr);
     total += done;
     if (!ok) {
-      result = fail(last_error("WriteFile"));
+      result = fail(last_windows_error("WriteFile"));
       break;
     }
     if (done == 0) {

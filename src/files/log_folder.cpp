@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/utf8_path.h"
 #include "files/user_dirs.h"
-#include "files/utf8_path.h"
 
 namespace lw {
 

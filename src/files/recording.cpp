@@ -4,8 +4,8 @@
 
 #include "base/text_file.h"
 #include "base/time.h"
+#include "base/utf8_path.h"
 #include "files/file_names.h"
-#include "files/utf8_path.h"
 #include "lang/tr.h"
 
 namespace lw {

@@ -1,8 +1,9 @@
 #include "files/save_log.h"
 
+#include "base/ascii.h"
 #include "base/text_file.h"
+#include "base/utf8_path.h"
 #include "files/file_names.h"
-#include "files/utf8_path.h"
 #include "lang/tr.h"
 #include "log/display.h"
 
@@ -41,9 +42,7 @@ void append_text_field(std::string& out, std::string_view field) {
 
 bool has_csv_extension(const std::filesystem::path& path) {
   const std::string ext = utf8_from_path(path.extension());
-  if (ext.size() != 4) return false;
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return lower(ext[1]) == 'c' && lower(ext[2]) == 's' && lower(ext[3]) == 'v' && ext[0] == '.';
+  return ascii_equal_ignoring_case(ext, ".csv");
 }
 
 }  // namespace

@@ -4,25 +4,19 @@
 
 #include <string>
 
+#include "base/system_error.h"
 #include "base/utf8.h"
+#include "base/utf8_path.h"
 #include "files/shell.h"
-#include "files/utf8_path.h"
 
 namespace lw {
-
-namespace {
-Error win_error(const char* what, DWORD code) {
-  return Error{static_cast<int>(code),
-               std::string(what) + " failed (" + std::to_string(code) + ")"};
-}
-}  // namespace
 
 Status open_file(const std::filesystem::path& path) {
   const std::wstring p = std::filesystem::path(path).make_preferred().wstring();
   const HINSTANCE r = ShellExecuteW(nullptr, L"open", p.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   // Values up to 32 are error codes.
   const auto code = reinterpret_cast<INT_PTR>(r);
-  if (code <= 32) return fail(win_error("ShellExecuteW", static_cast<DWORD>(code)));
+  if (code <= 32) return fail(windows_error(static_cast<DWORD>(code), "ShellExecuteW"));
   return {};
 }
 
@@ -36,7 +30,7 @@ Status open_folder(const std::filesystem::path& file) {
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &pi)) {
-    return fail(win_error("CreateProcessW", GetLastError()));
+    return fail(windows_error(GetLastError(), "CreateProcessW"));
   }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/utf8.h"
+#include "base/wide_win32.h"
 #include "gfx/d2d_context_win32.h"
 #include "gfx/gfx_d2d.h"
 #include "gfx/icon_path.h"
@@ -21,11 +22,6 @@ constexpr size_t layout_cache_capacity = 1024;
 D2D1_COLOR_F colour(Color c) { return {c.r, c.g, c.b, c.a}; }
 D2D1_RECT_F rect(Rect r) { return {r.x, r.y, r.x + r.w, r.y + r.h}; }
 D2D1_POINT_2F point(Point p) { return {p.x, p.y}; }
-
-std::wstring wide(std::string_view utf8) {
-  const std::u16string u = utf16_from_utf8(utf8);
-  return std::wstring(u.begin(), u.end());
-}
 
 // UTF-16 position of the character at index `chars`, clamped to the end.
 UINT32 utf16_index(const std::wstring& s, size_t chars) {

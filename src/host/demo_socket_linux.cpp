@@ -13,13 +13,12 @@
 #include <cstring>
 #include <string>
 
+#include "base/system_error.h"
+
 namespace lw {
 namespace {
 
-Error sys_error(const std::string& what) {
-  const int e = errno;
-  return Error{e, what + ": " + std::strerror(e)};
-}
+Error sys_error(const std::string& what) { return errno_error(errno, what); }
 
 // The folder exists, is a real folder of this user's and nobody else's.
 Status make_private_folder(const std::filesystem::path& folder) {

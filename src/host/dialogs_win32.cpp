@@ -6,21 +6,20 @@
 // These need windows.h first.
 #include <imm.h>
 #include <shobjidl.h>
+#include <wrl/client.h>
 
 #include <cmath>
 #include <string>
 #include <system_error>
 
 #include "base/utf8.h"
+#include "base/wide_win32.h"
 #include "host/host_win32.h"
 
 namespace lw {
 namespace {
 
-std::wstring wide(std::string_view utf8) {
-  const std::u16string w = utf16_from_utf8(utf8);
-  return std::wstring(w.begin(), w.end());
-}
+using Microsoft::WRL::ComPtr;
 
 // Menus read "&" as the mark of an access key; labels such as a command
 // preset show it as it is.
@@ -59,25 +58,6 @@ HMENU build_menu(const std::vector<MenuItem>& items) {
   return menu;
 }
 
-// Releases a COM interface when it goes.
-template <class T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (p_ != nullptr) p_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-  T** put() { return &p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
 }  // namespace
 
 std::optional<int> Win32Host::popup_menu(const std::vector<MenuItem>& items, float x, float y) {
@@ -103,9 +83,10 @@ bool Win32Host::ask_yes_no(const std::string& caption, const std::string& text) 
 }
 
 std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& setup) {
-  ComRef<IFileSaveDialog> dialog;
+  ComPtr<IFileSaveDialog> dialog;
   if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IFileSaveDialog, reinterpret_cast<void**>(dialog.put()))))
+                              IID_IFileSaveDialog,
+                              reinterpret_cast<void**>(dialog.GetAddressOf()))))
     return std::nullopt;  // no dialog: the command ends silently
 
   std::vector<std::wstring> texts;  // alive until Show returns
@@ -127,15 +108,15 @@ std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& set
   if (!setup.folder.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(setup.folder, ec);
-    ComRef<IShellItem> folder;
+    ComPtr<IShellItem> folder;
     if (SUCCEEDED(SHCreateItemFromParsingName(setup.folder.c_str(), nullptr, IID_IShellItem,
-                                              reinterpret_cast<void**>(folder.put()))))
-      dialog->SetFolder(folder.get());
+                                              reinterpret_cast<void**>(folder.GetAddressOf()))))
+      dialog->SetFolder(folder.Get());
   }
 
   if (FAILED(dialog->Show(window_))) return std::nullopt;  // cancelled
-  ComRef<IShellItem> result;
-  if (FAILED(dialog->GetResult(result.put()))) return std::nullopt;
+  ComPtr<IShellItem> result;
+  if (FAILED(dialog->GetResult(result.GetAddressOf()))) return std::nullopt;
   PWSTR path = nullptr;
   if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr)
     return std::nullopt;

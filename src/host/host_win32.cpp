@@ -9,17 +9,11 @@
 #include <cstring>
 
 #include "base/utf8.h"
+#include "base/wide_win32.h"
 #include "files/shell.h"
 #include "host/window_poster_win32.h"
 
 namespace lw {
-
-namespace {
-std::wstring wide(std::string_view utf8) {
-  const std::u16string w = utf16_from_utf8(utf8);
-  return std::wstring(w.begin(), w.end());
-}
-}  // namespace
 
 Win32Host::Win32Host(HINSTANCE instance, Settings& settings)
     : instance_(instance), settings_(settings), poster_(std::make_shared<WindowPoster>()) {}

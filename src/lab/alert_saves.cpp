@@ -1,8 +1,8 @@
 #include "lab/alert_saves.h"
 
 #include "base/text_file.h"
+#include "base/utf8_path.h"
 #include "files/file_names.h"
-#include "files/utf8_path.h"
 #include "lang/tr.h"
 
 namespace lw {

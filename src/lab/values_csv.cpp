@@ -6,8 +6,8 @@
 #include "base/csv.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
+#include "base/utf8_path.h"
 #include "files/log_folder.h"
-#include "files/utf8_path.h"
 #include "lab/same_text.h"
 #include "lang/tr.h"
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ascii.h"
 #include "base/cp949.h"
 #include "base/utf8.h"
 #include "lang/tr.h"
@@ -10,8 +11,6 @@
 namespace lw {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool needs_picture(uint8_t c) { return (c < 0x20 && c != 0x09) || c == 0x7F; }
 
@@ -95,8 +94,8 @@ void decode(std::span<const uint8_t> bytes, bool pictures, std::string& out) {
 
 void append_hex(std::string& out, uint8_t b) {
   if (!out.empty()) out.push_back(' ');
-  out.push_back(kHexDigits[b >> 4]);
-  out.push_back(kHexDigits[b & 0x0F]);
+  out.push_back(kHexUpper[b >> 4]);
+  out.push_back(kHexUpper[b & 0x0F]);
 }
 
 std::string hex_text(const LineRecord& record) {

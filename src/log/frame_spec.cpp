@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/unicode.h"
 #include "lang/tr.h"
 #include "log/display.h"
@@ -25,9 +26,7 @@ std::vector<std::string> tokens_of(std::string_view text) {
 }
 
 int digit_value(char c, int base) {
-  int v = -1;
-  if (c >= '0' && c <= '9') v = c - '0';
-  if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+  const int v = hex_digit_value(c);
   return v < base ? v : -1;
 }
 
@@ -87,11 +86,10 @@ Result<FrameSpec> parse_frame_spec(std::string_view text) {
 }
 
 std::string frame_spec_text(const FrameSpec& framing) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   if (framing.start) {
-    out += kHex[*framing.start >> 4];
-    out += kHex[*framing.start & 0x0F];
+    out += kHexUpper[*framing.start >> 4];
+    out += kHexUpper[*framing.start & 0x0F];
     out += ' ';
   }
   out += std::to_string(framing.length);

@@ -2,30 +2,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/trim.h"
 #include "base/unicode.h"
-#include "base/utf8.h"
 #include "lang/tr.h"
 #include "log/log.h"
 
 namespace lw {
 
 std::string normalize_search_text(std::string_view text) {
-  size_t begin = 0;
-  while (begin < text.size()) {
-    const Utf8Step step = decode_utf8(text, begin);
-    if (step.length == 0 || !unicode::is_white_space(step.scalar)) break;
-    begin += step.length;
-  }
-  size_t end = text.size();
-  while (end > begin) {
-    // Step back to the start of the last character.
-    size_t start = end - 1;
-    while (start > begin && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
-    const Utf8Step step = decode_utf8(text, start);
-    if (step.length != end - start || !unicode::is_white_space(step.scalar)) break;
-    end = start;
-  }
-  return unicode::to_lower(text.substr(begin, end - begin));
+  return unicode::to_lower(trim_white_space(text));
 }
 
 bool line_matches(const LineRecord& record, bool hex, std::string_view search_text) {

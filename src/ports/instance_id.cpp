@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/ascii.h"
+#include "base/trim.h"
 #include "ports/port_list.h"
 
 namespace lw {
@@ -18,20 +20,10 @@ std::string ascii_upper(std::string_view s) {
 std::optional<uint16_t> hex4_after(const std::string& upper, std::string_view marker) {
   const size_t at = upper.find(marker);
   if (at == std::string::npos || upper.size() - at - marker.size() < 4) return std::nullopt;
-  unsigned v = 0;
-  for (size_t i = at + marker.size(); i < at + marker.size() + 4; ++i) {
-    const char c = upper[i];
-    unsigned d = 0;
-    if (c >= '0' && c <= '9') {
-      d = static_cast<unsigned>(c - '0');
-    } else if (c >= 'A' && c <= 'F') {
-      d = static_cast<unsigned>(c - 'A' + 10);
-    } else {
-      return std::nullopt;
-    }
-    v = v * 16 + d;
-  }
-  return static_cast<uint16_t>(v);
+  const std::optional<uint32_t> v =
+      parse_hex(std::string_view(upper).substr(at + marker.size(), 4));
+  if (!v) return std::nullopt;
+  return static_cast<uint16_t>(*v);
 }
 
 std::vector<std::string_view> split(std::string_view s, char sep) {
@@ -42,20 +34,6 @@ std::vector<std::string_view> split(std::string_view s, char sep) {
     if (at == std::string_view::npos) return parts;
     s.remove_prefix(at + 1);
   }
-}
-
-bool is_space(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trim_end(std::string_view s) {
-  while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-  return trim_end(s);
 }
 
 }  // namespace
@@ -88,11 +66,11 @@ std::optional<std::string> serial_from_instance_id(std::string_view id) {
 }
 
 std::string clean_description(std::string_view text, std::string_view port_name) {
-  std::string_view s = trim(text);
+  std::string_view s = trim_ascii_space(text);
   const size_t suffix = port_name.size() + 2;
   if (s.size() >= suffix && s.back() == ')' && s[s.size() - suffix] == '(' &&
       same_port_name(s.substr(s.size() - suffix + 1, port_name.size()), port_name)) {
-    s = trim_end(s.substr(0, s.size() - suffix));
+    s = trim_ascii_space_end(s.substr(0, s.size() - suffix));
   }
   return std::string(s);
 }

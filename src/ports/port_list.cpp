@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/ascii.h"
+
 namespace lw {
 namespace {
 
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool is_hex4(std::string_view s) {
   if (s.size() != 4) return false;
-  return std::all_of(s.begin(), s.end(), [](char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-  });
+  return std::all_of(s.begin(), s.end(), [](char c) { return hex_digit_value(c) >= 0; });
 }
 
 std::string hex4(uint16_t v) {
@@ -24,11 +22,7 @@ std::string hex4(uint16_t v) {
 }  // namespace
 
 bool same_port_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
-  }
-  return true;
+  return ascii_equal_ignoring_case(a, b);
 }
 
 std::string device_key(const PortInfo& port) {

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <map>
 
+#include "base/ascii.h"
 #include "base/utf8.h"
 #include "lang/tr.h"
 #include "ports/list_ports.h"
@@ -53,21 +54,9 @@ std::optional<uint64_t> number_attribute(const fs::path& file) {
 std::optional<uint16_t> hex4_attribute(const fs::path& file) {
   const std::optional<std::string> text = attribute(file);
   if (!text || text->size() != 4) return std::nullopt;
-  unsigned v = 0;
-  for (char c : *text) {
-    unsigned d = 0;
-    if (c >= '0' && c <= '9') {
-      d = static_cast<unsigned>(c - '0');
-    } else if (c >= 'a' && c <= 'f') {
-      d = static_cast<unsigned>(c - 'a' + 10);
-    } else if (c >= 'A' && c <= 'F') {
-      d = static_cast<unsigned>(c - 'A' + 10);
-    } else {
-      return std::nullopt;
-    }
-    v = v * 16 + d;
-  }
-  return static_cast<uint16_t>(v);
+  const std::optional<uint32_t> v = parse_hex(*text);
+  if (!v) return std::nullopt;
+  return static_cast<uint16_t>(*v);
 }
 
 std::string driver_of(const fs::path& device) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/utf8.h"
+#include "base/wide_win32.h"
 #include "ports/list_ports.h"
 #include "ports/port_scan.h"
 
@@ -120,10 +121,8 @@ std::vector<PortInfo> find_system_ports(std::span<const PortAddress> addresses) 
     if (name.starts_with("\\\\.\\")) name.remove_prefix(4);
     if (name.empty()) continue;
     // The DOS device names: COM ports, and the pairs of virtual port drivers.
-    const std::u16string units = utf16_from_utf8(name);
-    const std::wstring wide(units.begin(), units.end());
     wchar_t target[1024];
-    if (QueryDosDeviceW(wide.c_str(), target, 1024) == 0) continue;
+    if (QueryDosDeviceW(wide(name).c_str(), target, 1024) == 0) continue;
     PortInfo p(a.text, "");
     p.added = true;
     found.push_back(std::move(p));

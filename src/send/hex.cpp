@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/ascii.h"
 #include "base/unicode.h"
 #include "base/utf8.h"
 #include "lang/tr.h"
@@ -14,28 +15,21 @@ bool is_separator(char32_t c) {
   return c == U',' || c == U'-' || c == U':' || c == U';' || unicode::is_white_space(c);
 }
 
-int hex_digit(char32_t c) {
-  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
-  if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
-  if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
-  return -1;
-}
-
 bool add_token(std::u32string_view token, std::vector<uint8_t>& out) {
   if (token.size() >= 2 && token[0] == U'0' && (token[1] == U'x' || token[1] == U'X')) {
     token.remove_prefix(2);
   }
   if (token.empty()) return true;
   if (token.size() == 1) {
-    const int d = hex_digit(token[0]);
+    const int d = hex_digit_value(token[0]);
     if (d < 0) return false;
     out.push_back(static_cast<uint8_t>(d));
     return true;
   }
   if (token.size() % 2 != 0) return false;
   for (size_t i = 0; i < token.size(); i += 2) {
-    const int hi = hex_digit(token[i]);
-    const int lo = hex_digit(token[i + 1]);
+    const int hi = hex_digit_value(token[i]);
+    const int lo = hex_digit_value(token[i + 1]);
     if (hi < 0 || lo < 0) return false;
     out.push_back(static_cast<uint8_t>(hi * 16 + lo));
   }

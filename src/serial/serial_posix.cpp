@@ -10,6 +10,7 @@
 #include <chrono>
 #include <system_error>
 
+#include "base/system_error.h"
 #include "serial/device_file_posix.h"
 #include "serial/port_locks_posix.h"
 #include "serial/serial_port.h"
@@ -17,8 +18,6 @@
 
 namespace lw {
 namespace {
-
-Error system_error_of(int code) { return Error{code, std::generic_category().message(code)}; }
 
 // A tty that hung up reads as end of file and polls as POLLHUP; both mean the
 // device is gone.
@@ -57,10 +56,10 @@ class PosixSerialPort final : public Port {
     const int ready = ::poll(&p, 1, kReadTimeoutMs);
     if (ready < 0) {
       if (errno == EINTR) return size_t{0};
-      return fail(system_error_of(errno));
+      return fail(errno_error(errno));
     }
     if (ready == 0) return size_t{0};
-    if (p.revents & POLLNVAL) return fail(system_error_of(EBADF));
+    if (p.revents & POLLNVAL) return fail(errno_error(EBADF));
     // Read even when POLLHUP is set: bytes that arrived before it come first.
     const ssize_t n = ::read(fd_, buf.data(), buf.size());
     if (n > 0) return static_cast<size_t>(n);
@@ -69,7 +68,7 @@ class PosixSerialPort final : public Port {
       if (p.revents & (POLLHUP | POLLERR)) return fail(hung_up());
       return size_t{0};
     }
-    return fail(system_error_of(errno));
+    return fail(errno_error(errno));
   }
 
   Status write_all(std::span<const uint8_t> bytes) override {
@@ -82,21 +81,21 @@ class PosixSerialPort final : public Port {
         continue;
       }
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0 && errno != EAGAIN) return fail(system_error_of(errno));
+      if (n < 0 && errno != EAGAIN) return fail(errno_error(errno));
       const int64_t left = last_progress + kWriteTimeoutMs - now_ms();
       if (left <= 0) return fail(Error{0, kWriteTimedOut});
       pollfd p{fd_, POLLOUT, 0};
       const int ready = ::poll(&p, 1, static_cast<int>(left));
-      if (ready < 0 && errno != EINTR) return fail(system_error_of(errno));
+      if (ready < 0 && errno != EINTR) return fail(errno_error(errno));
       if (ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) return fail(hung_up());
     }
     return {};
   }
 
   Status configure(const PortSettings& s) override {
-    if (int e = apply_line_settings(fd_, s); e != 0) return fail(system_error_of(e));
-    if (int e = set_modem_line(fd_, TIOCM_DTR, s.dtr); e != 0) return fail(system_error_of(e));
-    if (int e = set_modem_line(fd_, TIOCM_RTS, s.rts); e != 0) return fail(system_error_of(e));
+    if (int e = apply_line_settings(fd_, s); e != 0) return fail(errno_error(e));
+    if (int e = set_modem_line(fd_, TIOCM_DTR, s.dtr); e != 0) return fail(errno_error(e));
+    if (int e = set_modem_line(fd_, TIOCM_RTS, s.rts); e != 0) return fail(errno_error(e));
     return {};
   }
 

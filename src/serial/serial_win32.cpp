@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "base/system_error.h"
 #include "base/utf8.h"
+#include "base/wide_win32.h"
 #include "serial/serial_port.h"
 
 namespace lw {
@@ -12,29 +14,6 @@ namespace {
 
 constexpr DWORD kInputQueueBytes = 65536;
 constexpr DWORD kOutputQueueBytes = 16384;
-
-std::string system_message(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD len = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string out;
-  if (len != 0 && text != nullptr) {
-    out = utf8_from_utf16(std::u16string(text, text + len));
-    while (!out.empty() &&
-           (out.back() == '\n' || out.back() == '\r' || out.back() == ' ' || out.back() == '.')) {
-      out.pop_back();
-    }
-  }
-  if (text != nullptr) LocalFree(text);
-  if (out.empty()) out = "error " + std::to_string(code);
-  return out;
-}
-
-Error last_error() {
-  const DWORD code = GetLastError();
-  return Error{static_cast<int>(code), system_message(code)};
-}
 
 class WinSerialPort final : public Port {
  public:
@@ -46,7 +25,7 @@ class WinSerialPort final : public Port {
   Result<size_t> read(std::span<uint8_t> buf) override {
     const DWORD want = buf.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(buf.size());
     DWORD got = 0;
-    if (!ReadFile(handle_, buf.data(), want, &got, nullptr)) return fail(last_error());
+    if (!ReadFile(handle_, buf.data(), want, &got, nullptr)) return fail(last_windows_error());
     return static_cast<size_t>(got);
   }
 
@@ -54,7 +33,8 @@ class WinSerialPort final : public Port {
     while (!bytes.empty()) {
       const DWORD want = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
       DWORD written = 0;
-      if (!WriteFile(handle_, bytes.data(), want, &written, nullptr)) return fail(last_error());
+      if (!WriteFile(handle_, bytes.data(), want, &written, nullptr))
+        return fail(last_windows_error());
       if (written == 0) return fail(Error{0, kWriteTimedOut});
       bytes = bytes.subspan(written);
     }
@@ -64,7 +44,7 @@ class WinSerialPort final : public Port {
   Status configure(const PortSettings& s) override {
     DCB dcb{};
     dcb.DCBlength = sizeof(dcb);
-    if (!GetCommState(handle_, &dcb)) return fail(last_error());
+    if (!GetCommState(handle_, &dcb)) return fail(last_windows_error());
     dcb.BaudRate = s.baud;
     dcb.ByteSize = s.data_bits;
     dcb.Parity = s.parity;
@@ -82,9 +62,9 @@ class WinSerialPort final : public Port {
     dcb.fNull = FALSE;
     dcb.fRtsControl = s.rts ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
     dcb.fAbortOnError = FALSE;
-    if (!SetCommState(handle_, &dcb)) return fail(last_error());
-    if (!EscapeCommFunction(handle_, s.dtr ? SETDTR : CLRDTR)) return fail(last_error());
-    if (!EscapeCommFunction(handle_, s.rts ? SETRTS : CLRRTS)) return fail(last_error());
+    if (!SetCommState(handle_, &dcb)) return fail(last_windows_error());
+    if (!EscapeCommFunction(handle_, s.dtr ? SETDTR : CLRDTR)) return fail(last_windows_error());
+    if (!EscapeCommFunction(handle_, s.rts ? SETRTS : CLRRTS)) return fail(last_windows_error());
     return {};
   }
 
@@ -98,8 +78,7 @@ Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
                                                    const PortSettings& settings) {
   // A name typed with the device prefix (\\.\CNCA0) keeps it.
   const std::string device = name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
-  const std::u16string units = utf16_from_utf8(device);
-  const std::wstring path(units.begin(), units.end());
+  const std::wstring path = wide(device);
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                          nullptr);
   if (h == INVALID_HANDLE_VALUE) {

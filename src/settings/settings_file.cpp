@@ -3,6 +3,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/text_file.h"
+
 namespace lw {
 
 namespace fs = std::filesystem;
@@ -54,7 +56,7 @@ std::optional<fs::path> FileSettings::free_backup_name() const {
 
 bool FileSettings::keep_damaged_copy(std::string_view bytes) {
   const std::optional<fs::path> backup = free_backup_name();
-  return backup && replace_file(*backup, bytes).ok();
+  return backup && replace_file(*backup, {bytes}, FileAccess::Owner).ok();
 }
 
 bool FileSettings::move_unreadable_aside() {
@@ -83,7 +85,7 @@ void FileSettings::change(std::string_view subkey, std::string_view name, Stored
     data = std::move(parsed.data);
   }
   data.set(subkey, name, std::move(value));
-  (void)replace_file(file_, format_store(data));
+  (void)replace_file(file_, {format_store(data)}, FileAccess::Owner);
 }
 
 std::optional<uint32_t> FileSettings::get_dword(std::string_view name, std::string_view subkey) {

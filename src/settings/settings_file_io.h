@@ -21,10 +21,6 @@ struct FileStamp {
 // Absent when the file doesn't exist or cannot be examined.
 std::optional<FileStamp> file_stamp(const std::filesystem::path& path);
 
-// Writes the bytes to a temporary file beside the target, flushes it to the
-// disk and renames it over the target; on failure the target is untouched.
-Status replace_file(const std::filesystem::path& target, std::string_view bytes);
-
 enum class ReadOutcome : uint8_t { Absent, Read, Unreadable };
 
 struct FileRead {

@@ -4,16 +4,12 @@
 #include <cstring>
 
 #include "base/utf8.h"
+#include "base/wide_win32.h"
 #include "settings/settings_registry.h"
 
 namespace lw {
 
 namespace {
-
-std::wstring wide(std::string_view utf8) {
-  const std::u16string u = utf16_from_utf8(utf8);
-  return std::wstring(u.begin(), u.end());
-}
 
 std::string narrow(std::wstring_view w) {
   return utf8_from_utf16(

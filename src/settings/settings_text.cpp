@@ -2,20 +2,12 @@
 
 #include <optional>
 
+#include "base/ascii.h"
 #include "base/utf8.h"
 
 namespace lw {
 
 namespace {
-
-constexpr std::string_view kHexDigits = "0123456789abcdef";
-
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 void append_escaped(std::string& out, std::string_view s, bool name) {
   for (char c : s) {
@@ -30,8 +22,8 @@ void append_escaped(std::string& out, std::string_view s, bool name) {
       out += "\\t";
     } else if (u < 0x20 || u == 0x7F) {
       out += "\\x";
-      out += kHexDigits[u >> 4];
-      out += kHexDigits[u & 0xF];
+      out += kHexLower[u >> 4];
+      out += kHexLower[u & 0xF];
     } else if (name && (c == '=' || c == '[' || c == ']' || c == '#')) {
       out += '\\';
       out += c;
@@ -67,8 +59,8 @@ std::optional<std::string> unescape(std::string_view s, bool name) {
         break;
       case 'x': {
         if (i + 2 >= s.size()) return std::nullopt;
-        const int hi = hex_value(s[i + 1]);
-        const int lo = hex_value(s[i + 2]);
+        const int hi = hex_digit_value(s[i + 1]);
+        const int lo = hex_digit_value(s[i + 2]);
         if (hi < 0 || lo < 0) return std::nullopt;
         out += static_cast<char>(hi * 16 + lo);
         i += 2;
@@ -117,8 +109,8 @@ std::optional<std::vector<uint8_t>> parse_hex(std::string_view s) {
   std::vector<uint8_t> out;
   out.reserve(s.size() / 2);
   for (size_t i = 0; i < s.size(); i += 2) {
-    const int hi = hex_value(s[i]);
-    const int lo = hex_value(s[i + 1]);
+    const int hi = hex_digit_value(s[i]);
+    const int lo = hex_digit_value(s[i + 1]);
     if (hi < 0 || lo < 0) return std::nullopt;
     out.push_back(static_cast<uint8_t>(hi * 16 + lo));
   }
@@ -249,8 +241,8 @@ std::string format_store(const StoreData& data) {
       } else {
         out += "binary:";
         for (uint8_t b : std::get<std::vector<uint8_t>>(value)) {
-          out += kHexDigits[b >> 4];
-          out += kHexDigits[b & 0xF];
+          out += kHexLower[b >> 4];
+          out += kHexLower[b & 0xF];
         }
       }
       out += '\n';

@@ -2,18 +2,11 @@
 
 #include <optional>
 
+#include "base/ascii.h"
+#include "base/trim.h"
+
 namespace lw {
 namespace {
-
-bool is_space(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // Cuts s at the first sep: returns the part before it and leaves the rest in
 // s (empty when sep does not occur).
@@ -25,31 +18,19 @@ std::string_view take_field(std::string_view& s, char sep) {
 }
 
 std::optional<uint16_t> parse_hex16(std::string_view s) {
-  s = trim(s);
+  s = trim_ascii_space(s);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  if (s.empty() || s.size() > 4) return std::nullopt;
-  unsigned value = 0;
-  for (char c : s) {
-    unsigned digit = 0;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<unsigned>(c - '0');
-    } else if (c >= 'a' && c <= 'f') {
-      digit = static_cast<unsigned>(c - 'a' + 10);
-    } else if (c >= 'A' && c <= 'F') {
-      digit = static_cast<unsigned>(c - 'A' + 10);
-    } else {
-      return std::nullopt;
-    }
-    value = value * 16 + digit;
-  }
-  return static_cast<uint16_t>(value);
+  if (s.size() > 4) return std::nullopt;
+  const std::optional<uint32_t> value = parse_hex(s);
+  if (!value) return std::nullopt;
+  return static_cast<uint16_t>(*value);
 }
 
 void parse_identity(std::string_view identity, PortInfo& info) {
   const std::optional<uint16_t> vid = parse_hex16(take_field(identity, ':'));
   const std::optional<uint16_t> pid = parse_hex16(take_field(identity, ':'));
   if (vid && pid) info.usb_id = UsbId{*vid, *pid};
-  const std::string_view serial = trim(identity);
+  const std::string_view serial = trim_ascii_space(identity);
   if (!serial.empty()) info.serial = std::string(serial);
 }
 
@@ -58,16 +39,16 @@ void parse_identity(std::string_view identity, PortInfo& info) {
 std::vector<SimulatedPort> parse_demo_list(std::string_view text) {
   std::vector<SimulatedPort> ports;
   while (!text.empty()) {
-    std::string_view item = trim(take_field(text, ';'));
+    std::string_view item = trim_ascii_space(take_field(text, ';'));
     bool present = true;
     if (!item.empty() && item.front() == '!') {
       present = false;
       item.remove_prefix(1);
     }
     PortInfo info;
-    info.name = std::string(trim(take_field(item, '=')));
+    info.name = std::string(trim_ascii_space(take_field(item, '=')));
     if (info.name.empty()) continue;
-    info.description = std::string(trim(take_field(item, '=')));
+    info.description = std::string(trim_ascii_space(take_field(item, '=')));
     parse_identity(item, info);
     ports.push_back({std::move(info), std::make_shared<std::atomic<bool>>(present)});
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "base/ascii.h"
 #include "base/trim.h"
 #include "base/utf8.h"
 
@@ -43,11 +44,7 @@ uint32_t xorshift32(uint32_t& x) {
 bool is_flood_name(std::string_view name) {
   // "flood" is ASCII and no other letter lower-cases to one of its letters,
   // so an ASCII fold finds exactly what a full lower-casing would.
-  std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return lower.find("flood") != std::string::npos;
+  return ascii_lower(name).find("flood") != std::string::npos;
 }
 
 SimulatedDevice::SimulatedDevice(std::string_view name, std::shared_ptr<std::atomic<bool>> present,

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "base/system_error.h"
 #include "update/download.h"
 #include "update/fresh_file_linux.h"
 #include "update/update_texts.h"
@@ -16,8 +17,6 @@
 namespace lw {
 
 namespace {
-
-Error errno_error(int code) { return Error{code, std::generic_category().message(code)}; }
 
 struct Sink {
   int fd = -1;

@@ -4,20 +4,16 @@
 
 #include <string>
 
+#include "base/system_error.h"
 #include "base/utf8.h"
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
+#include "base/wide_win32.h"
 #include "update/download.h"
-#include "update/system_error_win32.h"
 #include "update/update_texts.h"
 
 namespace lw {
 
 namespace {
-
-std::wstring wide(std::string_view utf8) {
-  const std::u16string w = utf16_from_utf8(utf8);
-  return std::wstring(w.begin(), w.end());
-}
 
 std::string system_root() {
   wchar_t buffer[MAX_PATH];

@@ -6,14 +6,14 @@
 #include <cerrno>
 #include <system_error>
 
-#include "files/utf8_path.h"
+#include "base/system_error.h"
+#include "base/utf8_path.h"
 
 namespace lw {
 
 namespace {
 Error errno_error(int code, const std::filesystem::path& file) {
-  return Error{code,
-               utf8_from_path(file.filename()) + ": " + std::generic_category().message(code)};
+  return lw::errno_error(code, utf8_from_path(file.filename()));
 }
 }  // namespace
 

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "base/system_error.h"
 #include "base/utf8.h"
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 #include "update/download.h"
 #include "update/process.h"
-#include "update/system_error_win32.h"
 
 namespace lw {
 

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/system_error.h"
 #include "update/sha256.h"
 
 namespace lw {
@@ -19,7 +20,6 @@ struct FreeContext {
   void operator()(EVP_MD_CTX* c) const { EVP_MD_CTX_free(c); }
 };
 
-Error errno_error(int code) { return Error{code, std::generic_category().message(code)}; }
 Error digest_error() { return Error{0, "SHA-256 failed"}; }
 
 }  // namespace

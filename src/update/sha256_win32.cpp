@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "base/system_error.h"
 #include "update/sha256.h"
-#include "update/system_error_win32.h"
 
 namespace lw {
 

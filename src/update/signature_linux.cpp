@@ -14,6 +14,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "base/system_error.h"
 #include "update/download.h"
 #include "update/fresh_file_linux.h"
 #include "update/signature.h"
@@ -165,7 +166,7 @@ Result<std::string> verify_detached(const std::filesystem::path& file, const std
   const Data sig(raw);
 
   const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return fail(Error{errno, std::generic_category().message(errno)});
+  if (fd < 0) return fail(errno_error(errno));
   Result<std::string> signer = fail(Error{0, "not verified"});
   if (gpgme_data_new_from_fd(&raw, fd) == 0) {
     const Data signed_data(raw);

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/ascii.h"
+
 namespace lw {
 
 namespace {
@@ -10,12 +12,6 @@ const std::string* member_string(const nlohmann::json& doc, const char* name) {
   const auto it = doc.find(name);
   if (it == doc.end() || !it->is_string()) return nullptr;
   return it->get_ptr<const std::string*>();
-}
-
-void lower_ascii(std::string& s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
 }
 
 // The version becomes part of a file name in the work folder; a separator,
@@ -93,7 +89,7 @@ Result<UpdateInfo, std::string> parse_update_document(std::string_view text) {
   if (!is_https_address(*url)) return fail(std::string(kManifestError));
 
   UpdateInfo info{*version, *url, *sha256, 0};
-  lower_ascii(info.sha256);
+  info.sha256 = ascii_lower(info.sha256);
   if (const auto it = doc.find("size"); it != doc.end() && it->is_number_unsigned()) {
     info.size = it->get<uint64_t>();
   }

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 
 namespace lw {
 

@@ -4,14 +4,15 @@
 #include <cerrno>
 #include <system_error>
 
-#include "files/utf8_path.h"
+#include "base/system_error.h"
+#include "base/utf8_path.h"
 #include "update/work_files.h"
 
 namespace lw {
 
 namespace {
 Error folder_error(int code, const std::filesystem::path& folder) {
-  return Error{code, utf8_from_path(folder) + ": " + std::generic_category().message(code)};
+  return errno_error(code, utf8_from_path(folder));
 }
 }  // namespace
 

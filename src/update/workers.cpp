@@ -1,6 +1,7 @@
 #include "update/workers.h"
 
-#include "files/utf8_path.h"
+#include "base/ascii.h"
+#include "base/utf8_path.h"
 #include "update/download.h"
 #include "update/signature.h"
 #include "update/update_texts.h"
@@ -28,13 +29,6 @@ CheckResult check_error(std::string text, bool by_user) {
   r.error = std::move(text);
   r.by_user = by_user;
   return r;
-}
-
-std::string lower_ascii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
 }
 
 }  // namespace
@@ -107,7 +101,7 @@ DownloadResult run_download(UpdatePlatform& platform, const UpdateConfig& config
   Result<Sha256Digest> digest = platform.sha256(target);
   if (!digest) return reject(digest.error().text);
   // An empty "sha256" never matches.
-  if (hex_lower(*digest) != lower_ascii(info.sha256)) return reject(hash_mismatch_text());
+  if (hex_lower(*digest) != ascii_lower(info.sha256)) return reject(hash_mismatch_text());
 
   Result<std::string> signer = platform.signer_name(target, info.url);
   if (!signer || *signer != kSignerName) return reject(signature_failed_text());

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 #include "script.h"
 
 namespace lw {

@@ -15,7 +15,7 @@
 #include <regex>
 #include <string>
 
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 #include "script.h"
 #include "serial/pty_pair.h"
 

@@ -8,7 +8,7 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "base/utf8.h"
-#include "files/utf8_path.h"
+#include "base/utf8_path.h"
 #include "gfx/gfx_recording.h"
 #include "host/host_headless.h"
 #include "log/display.h"

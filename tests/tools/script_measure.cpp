@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "base/text_file.h"
+#include "base/utf8_path.h"
 #include "files/file_names.h"
-#include "files/utf8_path.h"
 #include "script_ui.h"
 #include "ui/paint.h"
 
