@@ -112,6 +112,6 @@ else()
   include(${CMAKE_SOURCE_DIR}/packaging/linux/cpack.cmake)
 endif()
 
-if(LINEWICK_TESTS AND EXISTS ${CMAKE_SOURCE_DIR}/tests/packaging/CMakeLists.txt)
+if(LINEWICK_TESTS)
   add_subdirectory(tests/packaging)
 endif()

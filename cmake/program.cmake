@@ -1,10 +1,5 @@
 # The program itself: main_<platform>.cpp over the application and its host.
-set(program_libs lw_app)
-foreach(lib lw_host lw_ui lw_update)
-  if(TARGET ${lib})
-    list(APPEND program_libs ${lib})
-  endif()
-endforeach()
+set(program_libs lw_app lw_host lw_ui lw_update)
 if(WIN32)
   file(GLOB win_res CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc)
   add_executable(linewick WIN32 src/main_win32.cpp ${win_res})

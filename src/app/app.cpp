@@ -9,7 +9,7 @@
 #include "files/log_folder.h"
 #include "lab/alert_saves.h"
 #include "ports/port_list.h"
-#include "settings/devices.h"
+#include "serial/devices.h"
 #include "settings/values.h"
 #include "sim/simulator.h"
 

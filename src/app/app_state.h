@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/badge.h"
 #include "app/session.h"
 #include "lab/measure.h"
 #include "log/display.h"
-#include "ports/badge.h"
 #include "ports/port_info.h"
 
 namespace lw {

@@ -4,7 +4,7 @@
 #include "files/file_names.h"
 #include "files/save_log.h"
 #include "send/presets.h"
-#include "settings/devices.h"
+#include "serial/devices.h"
 #include "settings/values.h"
 
 namespace lw {

@@ -1,4 +1,4 @@
-#include "settings/devices.h"
+#include "serial/devices.h"
 
 #include "ports/port_list.h"
 #include "serial/settings_text.h"

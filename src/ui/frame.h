@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "ports/badge.h"
+#include "app/badge.h"
 #include "ui/bars.h"
 #include "ui/geometry.h"
 #include "ui/graph_layout.h"

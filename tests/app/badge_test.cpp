@@ -1,4 +1,4 @@
-#include "ports/badge.h"
+#include "app/badge.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/devices.h"
+#include "serial/devices.h"
 #include "settings/unregister.h"
 #include "store_fixture.h"
 
