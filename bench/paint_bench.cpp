@@ -17,7 +17,7 @@
 #include "gfx/gfx_cairo.h"
 #include "host/host_headless.h"
 #include "support/memory_settings.h"
-#include "ui/paint.h"
+#include "ui/paint/paint.h"
 #include "ui/ui_state.h"
 
 namespace lw {

@@ -1,8 +1,14 @@
 # One static library per module under src/<name>/.
-# Sources: every *.cpp in the folder; a file ending in _linux, _posix or _win32
-# is kept only on its own target (_posix counts as Linux here).
+# Sources: every *.cpp in the folder (with RECURSE, in its sub-folders too); a
+# file ending in _linux, _posix or _win32 is kept only on its own target
+# (_posix counts as Linux here).
 function(lw_collect_sources out dir)
-  file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+  cmake_parse_arguments(C "RECURSE" "" "" ${ARGN})
+  if(C_RECURSE)
+    file(GLOB_RECURSE all CONFIGURE_DEPENDS ${dir}/*.cpp)
+  else()
+    file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+  endif()
   set(kept)
   foreach(f IN LISTS all)
     get_filename_component(stem ${f} NAME_WE)
@@ -25,7 +31,7 @@ endfunction()
 # creates the target lw_<name>.
 function(lw_module name)
   cmake_parse_arguments(M "" "" "DEPS;LINUX_LIBS;WIN32_LIBS" ${ARGN})
-  lw_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
+  lw_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR} RECURSE)
   if(WIN32)
     set(platform_libs ${M_WIN32_LIBS})
   else()

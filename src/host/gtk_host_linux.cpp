@@ -11,8 +11,8 @@
 #include "gfx/theme_linux.h"
 #include "host/window_timer.h"
 #include "settings/values.h"
-#include "ui/input.h"
-#include "ui/paint.h"
+#include "ui/input/input.h"
+#include "ui/paint/paint.h"
 
 namespace lw {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "base/utf8.h"
 #include "host/gtk_host_linux.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 namespace lw {
 namespace {

@@ -12,7 +12,7 @@
 #include "base/utf8.h"
 #include "host/host_win32.h"
 #include "host/window_timer.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 namespace lw {
 namespace {

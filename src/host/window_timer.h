@@ -4,7 +4,7 @@
 // application, go the application's way.
 #include "app/host.h"
 #include "host/app_slot.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 namespace lw {
 

@@ -13,7 +13,7 @@
 #include "host/window_poster_win32.h"
 #include "host/window_rules_win32.h"
 #include "settings/values.h"
-#include "ui/paint.h"
+#include "ui/paint/paint.h"
 
 namespace lw {
 

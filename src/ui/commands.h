@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "gfx/gfx.h"
 #include "ui/hit.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 namespace lw {
 

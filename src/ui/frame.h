@@ -12,7 +12,7 @@
 #include "app/badge.h"
 #include "ui/bars.h"
 #include "ui/geometry.h"
-#include "ui/graph_layout.h"
+#include "ui/graph/graph_layout.h"
 #include "ui/widgets.h"
 
 namespace lw {

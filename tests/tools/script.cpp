@@ -20,7 +20,7 @@
 #include "sim/demo_list.h"
 #include "sim/device.h"
 #include "sim/simulator.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 namespace lw {
 

@@ -10,7 +10,7 @@
 #include "base/utf8_path.h"
 #include "files/file_names.h"
 #include "script_ui.h"
-#include "ui/paint.h"
+#include "ui/paint/paint.h"
 
 namespace lw::script {
 

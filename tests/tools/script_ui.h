@@ -10,7 +10,7 @@
 #include "app/app.h"
 #include "app/host.h"
 #include "gfx/gfx.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 namespace lw::script {
 

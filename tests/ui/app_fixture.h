@@ -13,7 +13,7 @@
 #include "host/host_headless.h"
 #include "support/memory_settings.h"
 #include "ui/frame.h"
-#include "ui/paint.h"
+#include "ui/paint/paint.h"
 #include "ui/ui_state.h"
 
 namespace lw::test {

@@ -1,4 +1,4 @@
-#include "ui/graph_columns.h"
+#include "ui/graph/graph_columns.h"
 
 #include <gtest/gtest.h>
 

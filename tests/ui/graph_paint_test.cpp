@@ -8,7 +8,7 @@
 #include "ui/app_fixture.h"
 #include "ui/colours.h"
 #include "ui/hit_test.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 namespace lw::test {
 namespace {

@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "gfx/gfx_recording.h"
-#include "ui/graph_axis.h"
-#include "ui/graph_layout.h"
+#include "ui/graph/graph_axis.h"
+#include "ui/graph/graph_layout.h"
 
 namespace lw {
 namespace {

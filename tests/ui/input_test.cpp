@@ -1,7 +1,7 @@
 // Mouse and keyboard input over the frame the painter draws: scrolling and
 // following, row selection and dragging, tab keys, the search field and its
 // timer, the tooltip timer and the baud field.
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 #include <gtest/gtest.h>
 

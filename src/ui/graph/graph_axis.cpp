@@ -1,4 +1,4 @@
-#include "ui/graph_axis.h"
+#include "ui/graph/graph_axis.h"
 
 #include <algorithm>
 #include <charconv>

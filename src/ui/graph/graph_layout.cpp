@@ -1,4 +1,4 @@
-#include "ui/graph_layout.h"
+#include "ui/graph/graph_layout.h"
 
 #include <algorithm>
 #include <cmath>

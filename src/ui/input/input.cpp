@@ -1,6 +1,6 @@
 // The pointer's hover and tooltip, the window's two timers, and what the
 // mouse and keyboard handling share.
-#include "ui/input.h"
+#include "ui/input/input.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include "ui/dialog.h"
 #include "ui/geometry.h"
 #include "ui/hit_test.h"
-#include "ui/input_shared.h"
+#include "ui/input/input_shared.h"
 #include "ui/text_edit.h"
 
 namespace lw {

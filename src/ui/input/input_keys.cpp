@@ -8,8 +8,8 @@
 #include "lang/tr.h"
 #include "ui/commands.h"
 #include "ui/dialog.h"
-#include "ui/input.h"
-#include "ui/input_shared.h"
+#include "ui/input/input.h"
+#include "ui/input/input_shared.h"
 #include "ui/text_edit.h"
 
 namespace lw {

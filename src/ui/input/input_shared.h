@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "ui/frame.h"
-#include "ui/input.h"
+#include "ui/input/input.h"
 #include "ui/ui_state.h"
 
 namespace lw::input {

@@ -1,8 +1,8 @@
-#include "ui/paint.h"
+#include "ui/paint/paint.h"
 
 #include "gfx/theme.h"
 #include "ui/frame.h"
-#include "ui/paint_context.h"
+#include "ui/paint/paint_context.h"
 #include "ui/ui_state.h"
 
 namespace lw {

@@ -8,7 +8,7 @@
 #include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "ui/colours.h"
-#include "ui/paint_context.h"
+#include "ui/paint/paint_context.h"
 #include "ui/readable.h"
 #include "ui/shapes.h"
 #include "ui/text_wrap.h"

@@ -5,7 +5,7 @@
 #include "ui/colours.h"
 #include "ui/dialog.h"
 #include "ui/hit.h"
-#include "ui/paint_context.h"
+#include "ui/paint/paint_context.h"
 #include "ui/readable.h"
 #include "ui/shapes.h"
 

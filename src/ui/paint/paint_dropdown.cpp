@@ -6,7 +6,7 @@
 
 #include "gfx/icons.h"
 #include "serial/settings_text.h"
-#include "ui/paint_context.h"
+#include "ui/paint/paint_context.h"
 
 namespace lw {
 

@@ -13,9 +13,9 @@
 #include "base/time.h"
 #include "lang/tr.h"
 #include "ui/colours.h"
-#include "ui/graph_axis.h"
-#include "ui/graph_columns.h"
-#include "ui/paint_context.h"
+#include "ui/graph/graph_axis.h"
+#include "ui/graph/graph_columns.h"
+#include "ui/paint/paint_context.h"
 #include "ui/readable.h"
 #include "ui/shapes.h"
 

@@ -8,7 +8,7 @@
 #include "lang/tr.h"
 #include "log/display.h"
 #include "ui/colours.h"
-#include "ui/paint_context.h"
+#include "ui/paint/paint_context.h"
 #include "ui/readable.h"
 #include "ui/search_marks.h"
 #include "ui/shapes.h"

@@ -4,7 +4,7 @@
 
 #include "ui/colours.h"
 #include "ui/hit_test.h"
-#include "ui/paint_context.h"
+#include "ui/paint/paint_context.h"
 #include "ui/readable.h"
 #include "ui/shapes.h"
 

@@ -6,7 +6,7 @@
 #include "gfx/icons.h"
 #include "lang/tr.h"
 #include "ui/colours.h"
-#include "ui/paint_context.h"
+#include "ui/paint/paint_context.h"
 #include "ui/readable.h"
 #include "ui/shapes.h"
 #include "ui/text_input.h"
