@@ -1,6 +1,7 @@
 #include "ui/menus.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "app/menu_commands.h"
@@ -24,13 +25,49 @@ namespace lw {
 
 namespace {
 
-MenuItem item(int id, std::string label, bool checked = false) {
-  return MenuItem{id, std::move(label), checked, {}};
+// A popup menu as data: each row its id (what the host answers), label,
+// checked state and what choosing it does; a submenu holds its own rows. A
+// label starting with "#" is a header and an empty one a separator.
+struct MenuRow {
+  int id = 0;
+  std::string label;
+  bool checked = false;
+  std::function<void(App&)> action;
+  std::vector<MenuRow> rows;
+};
+using MenuTable = std::vector<MenuRow>;
+
+MenuRow row(int id, std::string label, bool checked, std::function<void(App&)> action) {
+  return MenuRow{id, std::move(label), checked, std::move(action), {}};
 }
-MenuItem header(std::string label) { return MenuItem{0, "#" + label, false, {}}; }
-MenuItem separator() { return MenuItem{}; }
-MenuItem submenu(std::string label, std::vector<MenuItem> items) {
-  return MenuItem{0, std::move(label), false, std::move(items)};
+MenuRow row(int id, std::string label, std::function<void(App&)> action) {
+  return row(id, std::move(label), false, std::move(action));
+}
+MenuRow header(std::string label) { return MenuRow{0, "#" + label, false, {}, {}}; }
+MenuRow separator() { return MenuRow{}; }
+MenuRow submenu(std::string label, MenuTable rows) {
+  return MenuRow{0, std::move(label), false, {}, std::move(rows)};
+}
+
+std::vector<MenuItem> items_of(const MenuTable& table) {
+  std::vector<MenuItem> items;
+  items.reserve(table.size());
+  for (const MenuRow& r : table)
+    items.push_back(MenuItem{r.id, r.label, r.checked, items_of(r.rows)});
+  return items;
+}
+
+const MenuRow* find_row(const MenuTable& table, int id) {
+  for (const MenuRow& r : table) {
+    if (r.id == id && r.action) return &r;
+    if (const MenuRow* inner = find_row(r.rows, id)) return inner;
+  }
+  return nullptr;
+}
+
+void run_row(const MenuTable& table, App& app, int id) {
+  if (id <= 0) return;
+  if (const MenuRow* r = find_row(table, id)) r->action(app);
 }
 
 // --- main menu ---
@@ -41,24 +78,80 @@ std::string cut_keep_label(uint32_t value) {
              : fill(tr("마지막 {0}분", "The last {0} min"), {std::to_string(value)});
 }
 
-std::vector<MenuItem> cut_keep_items(Settings& settings) {
-  const uint32_t keep = cut_keep(settings);
-  std::vector<MenuItem> items;
+MenuTable cut_keep_rows(App& app) {
+  const uint32_t keep = cut_keep(app.settings());
+  MenuTable rows;
   for (size_t i = 0; i < kCutKeepChoices.size(); ++i) {
-    items.push_back(item(main_menu::cut_keep_first + static_cast<int>(i),
-                         cut_keep_label(kCutKeepChoices[i]), kCutKeepChoices[i] == keep));
+    const uint32_t choice = kCutKeepChoices[i];
+    rows.push_back(row(main_menu::cut_keep_first + static_cast<int>(i), cut_keep_label(choice),
+                       choice == keep, [choice](App& on) { set_cut_keep(on, choice); }));
   }
-  return items;
+  return rows;
 }
 
-std::vector<MenuItem> language_items(Settings& settings) {
-  const std::string checked = checked_language(language_setting(settings));
-  std::vector<MenuItem> items;
+MenuTable language_rows(App& app) {
+  const std::string checked = checked_language(language_setting(app.settings()));
+  MenuTable rows;
   for (const LanguageMenuItem& l : language_menu()) {
-    items.push_back(item(static_cast<int>(l.id), l.label, l.code == checked));
-    if (l.code.empty()) items.push_back(separator());
+    rows.push_back(row(static_cast<int>(l.id), l.label, l.code == checked,
+                       [code = l.code](App& on) { store_language(on, code); }));
+    if (l.code.empty()) rows.push_back(separator());
   }
-  return items;
+  return rows;
+}
+
+MenuTable main_menu_table(App& app) {
+  Settings& st = app.settings();
+  const auto toggle = [](std::string_view name) {
+    return [name](App& on) { toggle_setting(on, name); };
+  };
+  return {
+      row(main_menu::auto_open, tr("새 장치를 바로 열기", "Open new devices right away"),
+          lw::auto_open(st), toggle(setting::kAutoOpen)),
+      row(main_menu::auto_reconnect,
+          tr("같은 장치가 돌아오면 다시 연결", "Reconnect when the same device comes back"),
+          lw::auto_reconnect(st), toggle(setting::kAutoReconnect)),
+      row(main_menu::cut_save,
+          tr("장치가 끊기면 로그 저장", "Save the log when a device disconnects"), lw::cut_save(st),
+          toggle(setting::kCutSave)),
+      submenu(tr("끊길 때 남길 양", "How much to keep on disconnect"), cut_keep_rows(app)),
+      row(main_menu::open_log_folder,
+          fill(platform_tr(PlatformText::open_log_folder),
+               {folder_as_shown(app.state().log_folder)}),
+          [](App& on) { lw::open_log_folder(on); }),
+      separator(),
+      row(main_menu::csv_shared,
+          tr("값 CSV: 열린 포트 모두 한 파일에, 한 시계로",
+             "Values CSV: all open ports in one file, on one clock"),
+          lw::csv_shared(st), [](App& on) { toggle_csv_shared(on); }),
+      row(main_menu::latency,
+          tr("보낸 명령의 응답 시간 보기", "Show the reply time for sent commands"),
+          show_latency(st), toggle(setting::kLatency)),
+      row(main_menu::session_summary, tr("세션 요약 (이 탭)…", "Session summary (this tab)…"),
+          [](App& on) { show_session_summary(on); }),
+      separator(),
+      submenu(language_menu_title(), language_rows(app)),
+      row(main_menu::auto_update, tr("자동 업데이트", "Automatic updates"), lw::auto_update(st),
+          toggle(setting::kAutoUpdate)),
+      row(main_menu::check_updates, tr("업데이트 확인", "Check for updates"),
+          [](App& on) { on.check_for_updates(); }),
+      row(main_menu::more_apps, tr("Hollent의 다른 앱", "More apps from Hollent"),
+          [](App& on) { open_maker_page(on); }),
+      row(main_menu::about, tr("Linewick 정보", "About Linewick"), [](App& on) { show_about(on); }),
+  };
+}
+
+// --- log rows ---
+
+MenuTable log_menu_table() {
+  return {row(log_menu::copy, tr("복사 (Ctrl+C)", "Copy (Ctrl+C)"),
+              [](App& on) { copy_selected_lines(on); }),
+          row(log_menu::select_all, tr("모두 선택 (Ctrl+A)", "Select all (Ctrl+A)"),
+              [](App& on) { select_all_lines(on); }),
+          separator(),
+          row(log_menu::save, tr("로그 저장… (Ctrl+S)", "Save log… (Ctrl+S)"),
+              [](App& on) { save_log_command(on); }),
+          row(log_menu::clear, tr("지우기", "Clear"), [](App& on) { clear_log_command(on); })};
 }
 
 // --- frame setting ---
@@ -71,80 +164,69 @@ constexpr int line_breaks = 400;
 constexpr int frames = 401;
 }  // namespace frame_id
 
-std::vector<MenuItem> frame_items(const Session& s) {
-  std::vector<MenuItem> items;
-  items.push_back(header(tr("데이터 비트", "Data bits")));
-  for (int bits = 5; bits <= 8; ++bits) {
-    items.push_back(
-        item(frame_id::data_bits + bits, std::to_string(bits), s.settings.data_bits == bits));
+MenuTable frame_rows(Session& s) {
+  MenuTable rows;
+  rows.push_back(header(tr("데이터 비트", "Data bits")));
+  for (uint8_t bits = 5; bits <= 8; ++bits) {
+    rows.push_back(row(frame_id::data_bits + bits, std::to_string(bits),
+                       s.settings.data_bits == bits,
+                       [&s, bits](App& on) { set_data_bits(on, s, bits); }));
   }
-  items.push_back(separator());
-  items.push_back(header(tr("패리티", "Parity")));
+  rows.push_back(separator());
+  rows.push_back(header(tr("패리티", "Parity")));
   const std::array<std::string, 5> parities = {tr("없음", "None"), tr("홀수", "Odd"),
                                                tr("짝수", "Even"), tr("마크", "Mark"),
                                                tr("스페이스", "Space")};
-  for (size_t p = 0; p < parities.size(); ++p) {
-    items.push_back(
-        item(frame_id::parity + static_cast<int>(p), parities[p], s.settings.parity == p));
+  for (uint8_t p = 0; p < parities.size(); ++p) {
+    rows.push_back(row(frame_id::parity + p, parities[p], s.settings.parity == p,
+                       [&s, p](App& on) { set_parity(on, s, p); }));
   }
-  items.push_back(separator());
-  items.push_back(header(tr("정지 비트", "Stop bits")));
+  rows.push_back(separator());
+  rows.push_back(header(tr("정지 비트", "Stop bits")));
   const std::array<std::string_view, 3> stops = {"1", "1.5", "2"};
-  for (size_t b = 0; b < stops.size(); ++b) {
-    items.push_back(item(frame_id::stop_bits + static_cast<int>(b), std::string(stops[b]),
-                         s.settings.stop_bits == b));
+  for (uint8_t b = 0; b < stops.size(); ++b) {
+    rows.push_back(row(frame_id::stop_bits + b, std::string(stops[b]), s.settings.stop_bits == b,
+                       [&s, b](App& on) { set_stop_bits(on, s, b); }));
   }
-  items.push_back(separator());
-  items.push_back(header(tr("받은 바이트 나누기", "Split received bytes")));
-  items.push_back(item(frame_id::line_breaks, tr("줄바꿈에서 (CR, LF)", "At line breaks (CR, LF)"),
-                       !s.framing));
-  items.push_back(
-      item(frame_id::frames,
-           s.framing ? fill(tr("고정 길이 프레임으로… ({0})", "Into fixed-length frames… ({0})"),
-                            {frame_spec_text(*s.framing)})
-                     : tr("고정 길이 프레임으로…", "Into fixed-length frames…"),
-           s.framing.has_value()));
-  return items;
-}
-
-void run_frame(App& app, Session& s, int id) {
-  if (id >= frame_id::data_bits + 5 && id <= frame_id::data_bits + 8) {
-    set_data_bits(app, s, static_cast<uint8_t>(id - frame_id::data_bits));
-  } else if (id >= frame_id::parity && id <= frame_id::parity + 4) {
-    set_parity(app, s, static_cast<uint8_t>(id - frame_id::parity));
-  } else if (id >= frame_id::stop_bits && id <= frame_id::stop_bits + 2) {
-    set_stop_bits(app, s, static_cast<uint8_t>(id - frame_id::stop_bits));
-  } else if (id == frame_id::line_breaks) {
-    split_at_line_breaks(app, s);
-  } else if (id == frame_id::frames) {
-    open_dialog(app, DialogKind::framing);
-  }
+  rows.push_back(separator());
+  rows.push_back(header(tr("받은 바이트 나누기", "Split received bytes")));
+  rows.push_back(row(frame_id::line_breaks, tr("줄바꿈에서 (CR, LF)", "At line breaks (CR, LF)"),
+                     !s.framing, [&s](App& on) { split_at_line_breaks(on, s); }));
+  rows.push_back(
+      row(frame_id::frames,
+          s.framing ? fill(tr("고정 길이 프레임으로… ({0})", "Into fixed-length frames… ({0})"),
+                           {frame_spec_text(*s.framing)})
+                    : tr("고정 길이 프레임으로…", "Into fixed-length frames…"),
+          s.framing.has_value(), [](App& on) { open_dialog(on, DialogKind::framing); }));
+  return rows;
 }
 
 // --- stamp mode ---
 
-std::vector<MenuItem> stamp_items(const AppState& state) {
+MenuTable stamp_rows(App& app) {
   const std::array<std::string, 3> labels = {
       tr("시각 (14:03:22.517)", "Time (14:03:22.517)"),
       tr("날짜와 시각 (2026-11-18 14:03:22.517)", "Date and time (2026-11-18 14:03:22.517)"),
       tr("연 이후 지난 시간 (+02:05.250)", "Time since opening (+02:05.250)")};
-  std::vector<MenuItem> items;
-  for (size_t i = 0; i < labels.size(); ++i) {
-    items.push_back(
-        item(static_cast<int>(i) + 1, labels[i], static_cast<size_t>(state.stamp_mode) == i));
+  MenuTable rows;
+  for (uint32_t i = 0; i < labels.size(); ++i) {
+    rows.push_back(row(static_cast<int>(i) + 1, labels[i],
+                       static_cast<uint32_t>(app.state().stamp_mode) == i,
+                       [i](App& on) { set_stamp_mode(on, stamp_mode_from_value(i)); }));
   }
-  return items;
+  return rows;
 }
 
 // --- line ending ---
 
-std::vector<MenuItem> ending_items(const Session& s) {
-  std::vector<MenuItem> items;
+MenuTable ending_rows(Session& s) {
+  MenuTable rows;
   for (uint32_t i = 0; i < 4; ++i) {
     const EndingChoice e = ending_from_index(i);
-    items.push_back(item(static_cast<int>(i) + 1, ending_name(e), s.send.ending == e));
+    rows.push_back(row(static_cast<int>(i) + 1, ending_name(e), s.send.ending == e,
+                       [&s, e](App& on) { set_send_ending(on, s, e); }));
   }
-  return items;
+  return rows;
 }
 
 // --- presets ---
@@ -155,43 +237,33 @@ constexpr int send = 1000;      // + index
 constexpr int remove = 100000;  // + index
 }  // namespace preset_id
 
-std::vector<MenuItem> preset_items(App& app, const Session& s) {
+MenuTable preset_rows(App& app, Session& s) {
   const std::vector<std::string> presets = load_presets(app.settings());
-  std::vector<MenuItem> items;
-  if (presets.empty()) items.push_back(header(tr("프리셋이 아직 없습니다", "No presets yet")));
+  MenuTable rows;
+  if (presets.empty()) rows.push_back(header(tr("프리셋이 아직 없습니다", "No presets yet")));
   for (size_t i = 0; i < presets.size(); ++i) {
-    items.push_back(item(preset_id::send + static_cast<int>(i), presets[i]));
+    rows.push_back(row(preset_id::send + static_cast<int>(i), presets[i],
+                       [&s, text = presets[i]](App& on) { on.send_preset(s, text); }));
   }
-  items.push_back(separator());
+  rows.push_back(separator());
   const std::string& typed = s.send_box;
   if (typed.empty()) {
-    items.push_back(header(tr("입력한 내용을 프리셋에 추가", "Add what you typed to the presets")));
+    rows.push_back(header(tr("입력한 내용을 프리셋에 추가", "Add what you typed to the presets")));
   } else {
-    items.push_back(
-        item(preset_id::add, fill(tr("프리셋에 추가: {0}", "Add to presets: {0}"), {typed})));
+    rows.push_back(row(preset_id::add,
+                       fill(tr("프리셋에 추가: {0}", "Add to presets: {0}"), {typed}),
+                       [&s](App& on) { add_command_preset(on, s.send_box); }));
   }
-  if (!presets.empty()) items.push_back(separator());
+  if (!presets.empty()) rows.push_back(separator());
   for (size_t i = 0; i < presets.size(); ++i) {
-    items.push_back(item(preset_id::remove + static_cast<int>(i),
-                         fill(tr("삭제: {0}", "Remove: {0}"), {presets[i]})));
+    rows.push_back(row(preset_id::remove + static_cast<int>(i),
+                       fill(tr("삭제: {0}", "Remove: {0}"), {presets[i]}),
+                       [text = presets[i]](App& on) { remove_command_preset(on, text); }));
   }
-  items.push_back(separator());
-  items.push_back(header(
+  rows.push_back(separator());
+  rows.push_back(header(
       tr("순서대로: *RST | wait 500 | MEAS:VOLT?", "In sequence: *RST | wait 500 | MEAS:VOLT?")));
-  return items;
-}
-
-void run_preset(App& app, Session& s, int id) {
-  const std::vector<std::string> presets = load_presets(app.settings());
-  if (id == preset_id::add) {
-    add_command_preset(app, s.send_box);
-  } else if (id >= preset_id::remove) {
-    const size_t i = static_cast<size_t>(id - preset_id::remove);
-    if (i < presets.size()) remove_command_preset(app, presets[i]);
-  } else if (id >= preset_id::send) {
-    const size_t i = static_cast<size_t>(id - preset_id::send);
-    if (i < presets.size()) app.send_preset(s, presets[i]);
-  }
+  return rows;
 }
 
 // --- repeat ---
@@ -230,36 +302,26 @@ std::string interval_label(const Interval& i) {
   }
 }
 
-std::vector<MenuItem> repeat_items(const Session& s) {
+MenuTable repeat_rows(Session& s) {
   if (s.repeater.running()) {
-    return {item(repeat_id::stop, tr("반복 보내기 멈추기", "Stop sending repeatedly"))};
+    return {row(repeat_id::stop, tr("반복 보내기 멈추기", "Stop sending repeatedly"),
+                [&s](App& on) { on.stop_repeat(s); })};
   }
-  std::vector<MenuItem> items;
-  items.push_back(header(tr("입력한 내용을 반복해서 보내기", "Send what you typed repeatedly")));
+  MenuTable rows;
+  rows.push_back(header(tr("입력한 내용을 반복해서 보내기", "Send what you typed repeatedly")));
   for (size_t i = 0; i < kIntervals.size(); ++i) {
-    std::vector<MenuItem> counts;
+    MenuTable counts;
     for (size_t c = 0; c < kRepeatCounts.size(); ++c) {
-      const int id = repeat_id::first + static_cast<int>(i * 10 + c);
-      counts.push_back(item(id, kRepeatCounts[c] == 0 ? tr("멈출 때까지", "Until I stop it")
-                                                      : fill(tr("{0}번", "{0} times"),
-                                                             {std::to_string(kRepeatCounts[c])})));
+      const uint32_t count = kRepeatCounts[c];
+      counts.push_back(
+          row(repeat_id::first + static_cast<int>(i * 10 + c),
+              count == 0 ? tr("멈출 때까지", "Until I stop it")
+                         : fill(tr("{0}번", "{0} times"), {std::to_string(count)}),
+              [&s, ms = kIntervals[i].ms, count](App& on) { on.start_repeat(s, ms, count); }));
     }
-    items.push_back(submenu(interval_label(kIntervals[i]), std::move(counts)));
+    rows.push_back(submenu(interval_label(kIntervals[i]), std::move(counts)));
   }
-  return items;
-}
-
-void run_repeat(App& app, Session& s, int id) {
-  if (id == repeat_id::stop) {
-    app.stop_repeat(s);
-    return;
-  }
-  const int n = id - repeat_id::first;
-  if (n < 0) return;
-  const size_t i = static_cast<size_t>(n / 10);
-  const size_t c = static_cast<size_t>(n % 10);
-  if (i >= kIntervals.size() || c >= kRepeatCounts.size()) return;
-  app.start_repeat(s, kIntervals[i].ms, kRepeatCounts[c]);
+  return rows;
 }
 
 // --- alerts ---
@@ -271,267 +333,117 @@ constexpr int value = 500;  // + series × 2 + {0 above, 1 below}; below the rul
 constexpr size_t kMaxValueSeries = kMaxSeries;
 }  // namespace alert_id
 
-std::vector<MenuItem> alert_items(App& app, const Session& s) {
-  std::vector<MenuItem> items;
+MenuTable alert_rows(App& app, const Session& s) {
+  MenuTable rows;
   const std::vector<AlertRule> none;
   const std::vector<AlertRule>& rules = app.state().lab ? app.state().lab->alerts().rules() : none;
-  if (rules.empty()) items.push_back(header(tr("알림이 아직 없습니다", "No alerts yet")));
+  if (rules.empty()) rows.push_back(header(tr("알림이 아직 없습니다", "No alerts yet")));
   for (size_t i = 0; i < rules.size(); ++i) {
     const AlertRule& r = rules[i];
     const int base = alert_id::rule + static_cast<int>(i) * 4;
-    items.push_back(submenu(
+    rows.push_back(submenu(
         fill(tr("{0} — {1}번 울림", "{0} — fired {1} times"),
              {describe(r), std::to_string(r.fired_count)}),
-        {item(base,
-              tr("전후 30초 로그를 파일로 저장", "Save the log 30 s before and after to a file"),
-              r.save_log_around),
-         item(base + 1, tr("소리 내기", "Play a sound"), r.play_sound),
-         item(base + 2, tr("이 알림 삭제", "Remove this alert"))}));
+        {row(base,
+             tr("전후 30초 로그를 파일로 저장", "Save the log 30 s before and after to a file"),
+             r.save_log_around, [i](App& on) { toggle_alert_save(on, i); }),
+         row(base + 1, tr("소리 내기", "Play a sound"), r.play_sound,
+             [i](App& on) { toggle_alert_sound(on, i); }),
+         row(base + 2, tr("이 알림 삭제", "Remove this alert"),
+             [i](App& on) { remove_alert_rule(on, i); })}));
   }
-  items.push_back(separator());
-  items.push_back(item(alert_id::text, tr("텍스트 알림 추가… (예: 줄에 ERROR가 있으면)",
-                                          "Add a text alert… (e.g. the line contains ERROR)")));
-  items.push_back(separator());
+  rows.push_back(separator());
+  rows.push_back(row(alert_id::text,
+                     tr("텍스트 알림 추가… (예: 줄에 ERROR가 있으면)",
+                        "Add a text alert… (e.g. the line contains ERROR)"),
+                     [](App& on) { open_dialog(on, DialogKind::text_alert); }));
+  rows.push_back(separator());
   const std::vector<Series>& series = s.lab.series.series();
   if (series.empty()) {
-    items.push_back(header(tr("숫자가 있는 줄이 들어오면 값 알림을 추가할 수 있습니다",
-                              "Value alerts can be added once lines with numbers arrive")));
+    rows.push_back(header(tr("숫자가 있는 줄이 들어오면 값 알림을 추가할 수 있습니다",
+                             "Value alerts can be added once lines with numbers arrive")));
   }
   for (size_t j = 0; j < series.size() && j < alert_id::kMaxValueSeries; ++j) {
     const int base = alert_id::value + static_cast<int>(j) * 2;
     const std::string& name = series[j].name;
-    items.push_back(submenu(
+    rows.push_back(submenu(
         fill(tr("값 알림 추가: {0}이(가) …", "Add a value alert: {0} is …"), {name}),
-        {item(base, fill(tr("{0}이(가) 한계보다 커질 때", "{0} goes above a limit"), {name})),
-         item(base + 1,
-              fill(tr("{0}이(가) 한계보다 작아질 때", "{0} goes below a limit"), {name}))}));
+        {row(base, fill(tr("{0}이(가) 한계보다 커질 때", "{0} goes above a limit"), {name}),
+             [j](App& on) { open_dialog(on, DialogKind::value_above, j); }),
+         row(base + 1, fill(tr("{0}이(가) 한계보다 작아질 때", "{0} goes below a limit"), {name}),
+             [j](App& on) { open_dialog(on, DialogKind::value_below, j); })}));
   }
-  return items;
-}
-
-void run_alert(App& app, Session& s, int id) {
-  if (id == alert_id::text) {
-    open_dialog(app, DialogKind::text_alert);
-  } else if (id >= alert_id::rule) {
-    const size_t rule = static_cast<size_t>((id - alert_id::rule) / 4);
-    switch ((id - alert_id::rule) % 4) {
-      case 0:
-        toggle_alert_save(app, rule);
-        break;
-      case 1:
-        toggle_alert_sound(app, rule);
-        break;
-      case 2:
-        remove_alert_rule(app, rule);
-        break;
-      default:
-        break;
-    }
-  } else if (id >= alert_id::value) {
-    const size_t series = static_cast<size_t>((id - alert_id::value) / 2);
-    if (series >= s.lab.series.series().size()) return;
-    open_dialog(app,
-                (id - alert_id::value) % 2 == 0 ? DialogKind::value_above : DialogKind::value_below,
-                series);
-  }
+  return rows;
 }
 
 // --- graph span and statistics ---
 
-std::vector<MenuItem> span_items(const Session& s) {
-  std::vector<MenuItem> items;
+MenuTable span_rows(Session& s) {
+  MenuTable rows;
   for (size_t i = 0; i < kSpanChoices.size(); ++i) {
-    items.push_back(item(static_cast<int>(i) + 1, span_label(kSpanChoices[i]),
-                         s.lab.series.span_millis() == kSpanChoices[i]));
+    const auto span = kSpanChoices[i];
+    rows.push_back(row(static_cast<int>(i) + 1, span_label(span),
+                       s.lab.series.span_millis() == span,
+                       [&s, span](App& on) { set_graph_span(on, s, span); }));
   }
-  return items;
+  return rows;
 }
 
-std::vector<MenuItem> stats_items(const Session& s) {
+MenuTable stats_rows(Session& s) {
   const bool over_span = s.lab.series.stats_over_span();
-  return {item(1, tr("연 이후 (또는 초기화 이후)", "Since opening (or since reset)"), !over_span),
-          item(2, tr("그래프에 보이는 구간", "The span shown in the graph"), over_span),
-          item(3, tr("통계 초기화", "Reset the stats"))};
-}
-
-}  // namespace
-
-std::vector<MenuItem> main_menu_items(App& app) {
-  Settings& st = app.settings();
-  return {
-      item(main_menu::auto_open, tr("새 장치를 바로 열기", "Open new devices right away"),
-           lw::auto_open(st)),
-      item(main_menu::auto_reconnect,
-           tr("같은 장치가 돌아오면 다시 연결", "Reconnect when the same device comes back"),
-           lw::auto_reconnect(st)),
-      item(main_menu::cut_save,
-           tr("장치가 끊기면 로그 저장", "Save the log when a device disconnects"),
-           lw::cut_save(st)),
-      submenu(tr("끊길 때 남길 양", "How much to keep on disconnect"), cut_keep_items(st)),
-      item(main_menu::open_log_folder, fill(platform_tr(PlatformText::open_log_folder),
-                                            {folder_as_shown(app.state().log_folder)})),
-      separator(),
-      item(main_menu::csv_shared,
-           tr("값 CSV: 열린 포트 모두 한 파일에, 한 시계로",
-              "Values CSV: all open ports in one file, on one clock"),
-           lw::csv_shared(st)),
-      item(main_menu::latency,
-           tr("보낸 명령의 응답 시간 보기", "Show the reply time for sent commands"),
-           show_latency(st)),
-      item(main_menu::session_summary, tr("세션 요약 (이 탭)…", "Session summary (this tab)…")),
-      separator(),
-      submenu(language_menu_title(), language_items(st)),
-      item(main_menu::auto_update, tr("자동 업데이트", "Automatic updates"), lw::auto_update(st)),
-      item(main_menu::check_updates, tr("업데이트 확인", "Check for updates")),
-      item(main_menu::more_apps, tr("Hollent의 다른 앱", "More apps from Hollent")),
-      item(main_menu::about, tr("Linewick 정보", "About Linewick")),
+  const auto choose = [&s](StatsChoice c) {
+    return [&s, c](App& on) { set_stats_mode(on, s, c); };
   };
+  return {row(1, tr("연 이후 (또는 초기화 이후)", "Since opening (or since reset)"), !over_span,
+              choose(static_cast<StatsChoice>(0))),
+          row(2, tr("그래프에 보이는 구간", "The span shown in the graph"), over_span,
+              choose(static_cast<StatsChoice>(1))),
+          row(3, tr("통계 초기화", "Reset the stats"), choose(static_cast<StatsChoice>(2)))};
 }
 
-void run_main_menu_choice(App& app, int id) {
-  if (id >= main_menu::cut_keep_first &&
-      id < main_menu::cut_keep_first + static_cast<int>(kCutKeepChoices.size())) {
-    set_cut_keep(app, kCutKeepChoices[static_cast<size_t>(id - main_menu::cut_keep_first)]);
-    return;
-  }
-  if (id >= main_menu::language_first &&
-      id <= main_menu::language_first + static_cast<int>(kLanguages.size())) {
-    const std::string_view code =
-        id == main_menu::language_first
-            ? std::string_view()
-            : kLanguages[static_cast<size_t>(id - main_menu::language_first - 1)].code;
-    store_language(app, code);
-    return;
-  }
-  switch (id) {
-    case main_menu::auto_open:
-      toggle_setting(app, setting::kAutoOpen);
-      break;
-    case main_menu::auto_reconnect:
-      toggle_setting(app, setting::kAutoReconnect);
-      break;
-    case main_menu::cut_save:
-      toggle_setting(app, setting::kCutSave);
-      break;
-    case main_menu::open_log_folder:
-      lw::open_log_folder(app);
-      break;
-    case main_menu::auto_update:
-      toggle_setting(app, setting::kAutoUpdate);
-      break;
-    case main_menu::check_updates:
-      app.check_for_updates();
-      break;
-    case main_menu::more_apps:
-      open_maker_page(app);
-      break;
-    case main_menu::about:
-      show_about(app);
-      break;
-    case main_menu::latency:
-      toggle_setting(app, setting::kLatency);
-      break;
-    case main_menu::csv_shared:
-      toggle_csv_shared(app);
-      break;
-    case main_menu::session_summary:
-      show_session_summary(app);
-      break;
-    default:
-      break;
-  }
-}
-
-std::vector<MenuItem> log_menu_items() {
-  return {item(log_menu::copy, tr("복사 (Ctrl+C)", "Copy (Ctrl+C)")),
-          item(log_menu::select_all, tr("모두 선택 (Ctrl+A)", "Select all (Ctrl+A)")), separator(),
-          item(log_menu::save, tr("로그 저장… (Ctrl+S)", "Save log… (Ctrl+S)")),
-          item(log_menu::clear, tr("지우기", "Clear"))};
-}
-
-void run_log_menu_choice(App& app, int id) {
-  switch (id) {
-    case log_menu::copy:
-      copy_selected_lines(app);
-      break;
-    case log_menu::select_all:
-      select_all_lines(app);
-      break;
-    case log_menu::save:
-      save_log_command(app);
-      break;
-    case log_menu::clear:
-      clear_log_command(app);
-      break;
-    default:
-      break;
-  }
-}
-
-std::vector<MenuItem> widget_menu_items(App& app, int command) {
+MenuTable widget_menu_table(App& app, int command) {
   Session* s = app.state().current_session();
   if (s == nullptr) return {};
   switch (command) {
     case cmd::frame_setting:
-      return frame_items(*s);
+      return frame_rows(*s);
     case cmd::stamp_mode:
-      return stamp_items(app.state());
+      return stamp_rows(app);
     case cmd::line_ending:
-      return ending_items(*s);
+      return ending_rows(*s);
     case cmd::presets:
-      return preset_items(app, *s);
+      return preset_rows(app, *s);
     case cmd::repeat:
-      return repeat_items(*s);
+      return repeat_rows(*s);
     case cmd::alerts:
-      return alert_items(app, *s);
+      return alert_rows(app, *s);
     case cmd::graph_span:
-      return span_items(*s);
+      return span_rows(*s);
     case cmd::graph_stats:
-      return stats_items(*s);
+      return stats_rows(*s);
     default:
       return {};
   }
 }
 
+}  // namespace
+
+std::vector<MenuItem> main_menu_items(App& on) { return items_of(main_menu_table(on)); }
+void run_main_menu_choice(App& app, int id) { run_row(main_menu_table(app), app, id); }
+
+std::vector<MenuItem> log_menu_items() { return items_of(log_menu_table()); }
+void run_log_menu_choice(App& app, int id) { run_row(log_menu_table(), app, id); }
+
+std::vector<MenuItem> widget_menu_items(App& app, int command) {
+  return items_of(widget_menu_table(app, command));
+}
 void run_widget_menu_choice(App& app, int command, int id) {
-  Session* s = app.state().current_session();
-  if (s == nullptr || id <= 0) return;
-  switch (command) {
-    case cmd::frame_setting:
-      run_frame(app, *s, id);
-      break;
-    case cmd::stamp_mode:
-      if (id >= 1 && id <= 3)
-        set_stamp_mode(app, stamp_mode_from_value(static_cast<uint32_t>(id - 1)));
-      break;
-    case cmd::line_ending:
-      if (id >= 1 && id <= 4)
-        set_send_ending(app, *s, ending_from_index(static_cast<uint32_t>(id - 1)));
-      break;
-    case cmd::presets:
-      run_preset(app, *s, id);
-      break;
-    case cmd::repeat:
-      run_repeat(app, *s, id);
-      break;
-    case cmd::alerts:
-      run_alert(app, *s, id);
-      break;
-    case cmd::graph_span:
-      if (id >= 1 && id <= static_cast<int>(kSpanChoices.size()))
-        set_graph_span(app, *s, kSpanChoices[static_cast<size_t>(id - 1)]);
-      break;
-    case cmd::graph_stats:
-      if (id >= 1 && id <= 3) set_stats_mode(app, *s, static_cast<StatsChoice>(id - 1));
-      break;
-    default:
-      break;
-  }
+  run_row(widget_menu_table(app, command), app, id);
 }
 
-void before_modal(App& app) {
-  ui_state(app).tooltip_shown = false;
-  app.host().paint_now();
+void before_modal(App& on) {
+  ui_state(on).tooltip_shown = false;
+  on.host().paint_now();
 }
 
 std::optional<int> show_popup(App& app, const std::vector<MenuItem>& items, Point at) {
