@@ -40,6 +40,19 @@ constexpr int hex_digit_value(char c) {
   return hex_digit_value(static_cast<char32_t>(static_cast<unsigned char>(c)));
 }
 
+// The value of one or more decimal digits and nothing else, at most
+// 4294967295.
+constexpr std::optional<uint32_t> parse_decimal(std::string_view digits) {
+  if (digits.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+  }
+  return static_cast<uint32_t>(value);
+}
+
 // The value of one to eight hex digits and nothing else.
 constexpr std::optional<uint32_t> parse_hex(std::string_view digits) {
   if (digits.empty() || digits.size() > 8) return std::nullopt;

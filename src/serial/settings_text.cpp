@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/ascii.h"
 #include "lang/tr.h"
 
 namespace lw {
@@ -14,14 +15,7 @@ constexpr std::array<std::string_view, 3> kStopBitsTexts = {"1", "1.5", "2"};
 // Decimal digits with an optional leading "+", at most 4294967295.
 std::optional<uint32_t> parse_unsigned(std::string_view s) {
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  if (s.empty()) return std::nullopt;
-  uint64_t v = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + static_cast<uint64_t>(c - '0');
-    if (v > 0xFFFFFFFFu) return std::nullopt;
-  }
-  return static_cast<uint32_t>(v);
+  return parse_decimal(s);
 }
 
 template <size_t N>

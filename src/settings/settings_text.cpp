@@ -94,14 +94,8 @@ size_t find_separator(std::string_view line) {
 }
 
 std::optional<uint32_t> parse_dword(std::string_view s) {
-  if (s.empty() || s.size() > 10) return std::nullopt;
-  uint64_t v = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (v > 0xFFFFFFFFu) return std::nullopt;
-  return static_cast<uint32_t>(v);
+  if (s.size() > 10) return std::nullopt;
+  return parse_decimal(s);
 }
 
 std::optional<std::vector<uint8_t>> parse_hex(std::string_view s) {
