@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/system_error.h"
 #include "update/process.h"
 
 extern char** environ;
@@ -34,7 +35,7 @@ Status start_program(const std::filesystem::path& program, std::span<const std::
   // glibc reports a failed exec here, so success means it started.
   const int rc = posix_spawn(&pid, argv[0], nullptr, &attr, argv.data(), environ);
   posix_spawnattr_destroy(&attr);
-  if (rc != 0) return fail(Error{rc, std::generic_category().message(rc)});
+  if (rc != 0) return fail(errno_error(rc));
   return {};
 }
 

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "base/system_error.h"
 #include "base/utf8_path.h"
 
 namespace lw {
@@ -36,8 +37,7 @@ Result<std::string> read_whole_file(const std::filesystem::path& file) {
   // The stream doesn't say why it failed; the C library's errno does.
   const auto failure = [&file](int code) {
     if (code == 0) code = static_cast<int>(std::errc::io_error);
-    return fail(Error{
-        code, utf8_from_path(file.filename()) + ": " + std::generic_category().message(code)});
+    return fail(errno_error(code, utf8_from_path(file.filename())));
   };
   errno = 0;
   std::ifstream in(file, std::ios::binary);
