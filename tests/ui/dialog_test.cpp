@@ -84,7 +84,8 @@ TEST_F(DialogTest, EachKindOpensWithItsTextsAndTheFocusOnItsField) {
       {DialogKind::value_below, "Alert when T goes below",
        "The limit (it tells you once, at the moment it is crossed)", "21.5"},
       {DialogKind::framing, "Split into fixed-length frames",
-       "Start byte (hex, optional) · length · checksum (sum or xor, optional). Example: AA 8 sum",
+       "Start byte (hex, optional) · length · checksum (sum, xor, crc8, crc16modbus, crc16ccitt, "
+       "crc32; optional). Example: AA 8 sum",
        "AA 8 sum"},
   };
   for (const Case& k : cases) {
