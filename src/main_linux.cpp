@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
   auto app = std::make_unique<lw::App>(*host, *settings, *ports, options, sim);
   app->start();
   app->set_update_service(std::make_unique<lw::AppUpdater>(*app));
+  if (command_line.replay) app->open_replay_tab(lw::path_from_utf8(*command_line.replay));
   host->slot().install(std::move(app));
 
   // 4. Device changes, and in demo mode the outside control socket; a

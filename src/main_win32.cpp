@@ -76,6 +76,7 @@ int run(HINSTANCE instance) {
     auto app = std::make_unique<App>(host, *settings, ports, std::move(options), sim);
     app->start();
     app->set_update_service(std::make_unique<AppUpdater>(*app));
+    if (command_line.replay) app->open_replay_tab(path_from_utf8(*command_line.replay));
     host.install(std::move(app));
     // 11. Device notifications for COM ports.
     host.register_device_notifications();

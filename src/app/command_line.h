@@ -1,6 +1,6 @@
 #pragma once
-// The program's three options. An option that is the last argument, with
-// nothing after it, is ignored.
+// The program's options. An option that is the last argument, with nothing
+// after it, is ignored.
 #include <optional>
 #include <span>
 #include <string>
@@ -8,9 +8,10 @@
 namespace lw {
 
 struct CommandLine {
-  bool unregister = false;          // "--unregister": forget the settings and exit
-  std::optional<std::string> demo;  // "--demo LIST": simulated devices
-  std::optional<std::string> docs;  // "--docs FOLDER": where files go
+  bool unregister = false;            // "--unregister": forget the settings and exit
+  std::optional<std::string> demo;    // "--demo LIST": simulated devices
+  std::optional<std::string> docs;    // "--docs FOLDER": where files go
+  std::optional<std::string> replay;  // "--replay FILE": a log file replayed in a tab
 };
 
 CommandLine parse_command_line(std::span<const std::string> args);

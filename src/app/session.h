@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "app/file_sending.h"
+#include "app/replay.h"
 #include "files/recording.h"
 #include "lab/measure.h"
 #include "log/log.h"
@@ -41,6 +43,8 @@ struct Session {
   SendState send;                      // hex mode, ending, history
   std::string send_box;                // the send field's text
   Repeater repeater;                   // a repeat or sequence running
+  std::optional<ReplayTab> replay;     // a log file replayed instead of a port
+  std::optional<FileSending> sending;  // a file on its way to the port
 
   bool is_open() const { return state.kind == ConnectionKind::Open; }
   bool hex_view() const { return log.hex_view(); }

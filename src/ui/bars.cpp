@@ -45,21 +45,29 @@ std::vector<Widget> joined(std::vector<Widget> left, std::vector<Widget> right) 
 std::vector<Widget> settings_row_widgets(const Session& s, const AppState& app,
                                          const WindowLayout& layout, Gfx& gfx) {
   std::vector<Widget> left;
-  left.push_back(make(cmd::baud_field, WidgetStyle::field, "110", {},
-                      tr("통신 속도 (장치와 같아야 하며, 다르면 글자가 깨집니다)",
-                         "Baud rate (must match the device, or the text comes out garbled)")));
-  left.push_back(make(cmd::baud_presets, WidgetStyle::dropdown, ""));
+  if (s.replay) {
+    // A replay has a speed where a port has its line settings.
+    left.push_back(make(cmd::replay_speed, WidgetStyle::dropdown,
+                        replay_speed_label(s.replay->speed), {}, tr("재생 속도", "Replay speed")));
+  } else {
+    left.push_back(make(cmd::baud_field, WidgetStyle::field, "110", {},
+                        tr("통신 속도 (장치와 같아야 하며, 다르면 글자가 깨집니다)",
+                           "Baud rate (must match the device, or the text comes out garbled)")));
+    left.push_back(make(cmd::baud_presets, WidgetStyle::dropdown, ""));
+  }
   left.push_back(make(cmd::frame_setting, WidgetStyle::dropdown, frame_summary(s.settings), {},
                       tr("데이터 비트 · 패리티 · 정지 비트", "Data bits · parity · stop bits")));
-  Widget dtr = make(cmd::dtr, WidgetStyle::button, "DTR", {},
-                    tr("DTR을 켜면 아두이노 보드가 다시 시작(리셋)됩니다",
-                       "Turning DTR on restarts (resets) an Arduino board"));
-  dtr.active = s.settings.dtr;
-  left.push_back(std::move(dtr));
-  Widget rts = make(cmd::rts, WidgetStyle::button, "RTS", {},
-                    tr("RTS 신호를 켜거나 끕니다", "Turn the RTS signal on or off"));
-  rts.active = s.settings.rts;
-  left.push_back(std::move(rts));
+  if (!s.replay) {
+    Widget dtr = make(cmd::dtr, WidgetStyle::button, "DTR", {},
+                      tr("DTR을 켜면 아두이노 보드가 다시 시작(리셋)됩니다",
+                         "Turning DTR on restarts (resets) an Arduino board"));
+    dtr.active = s.settings.dtr;
+    left.push_back(std::move(dtr));
+    Widget rts = make(cmd::rts, WidgetStyle::button, "RTS", {},
+                      tr("RTS 신호를 켜거나 끕니다", "Turn the RTS signal on or off"));
+    rts.active = s.settings.rts;
+    left.push_back(std::move(rts));
+  }
   std::string open_label;
   switch (s.state.kind) {
     case ConnectionKind::Disconnected:

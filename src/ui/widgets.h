@@ -45,6 +45,7 @@ inline constexpr int graph_span = 37;
 inline constexpr int graph_pause = 38;
 inline constexpr int graph_stats = 39;
 inline constexpr int dialog_field = 44;  // the in-window dialog's field; painted, never hit
+inline constexpr int replay_speed = 45;  // a replay tab's speed, where the baud would be
 }  // namespace cmd
 
 // The style byte: 2 a segment of a two-way switch, 3 a label with a

@@ -15,9 +15,9 @@ namespace {
 // The 215 listed texts, the web address, and the texts only the Linux build
 // shows (the dialout hint when the account may not open serial ports,
 // the two messages for a missing display, and the question before a save
-// replaces a file whose extension the save dialog added).
-constexpr size_t kTableKeys = 220;
-
+// replaces a file whose extension the save dialog added), then the 29 texts
+// of replays and of sending files.
+constexpr size_t kTableKeys = 249;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

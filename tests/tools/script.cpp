@@ -83,6 +83,7 @@ class Runner {
     auto app = std::make_unique<App>(*host_, *settings_, *ports_, app_options, sim);
     app_ = app.get();
     app_->start();
+    if (command_line_.replay) app_->open_replay_tab(path_from_utf8(*command_line_.replay));
     host_->slot().install(std::move(app));
   }
 
@@ -189,8 +190,16 @@ class Runner {
       }
       with_view([&](View v) { on_key_down(v, *key, m); });
     } else if (cmd == "answer") {
-      if (w.size() < 2) return "answer needs a menu id or none";
-      if (w[1] == "none") {
+      if (w.size() < 2) return "answer needs a menu id, none or file";
+      if (w[1] == "file") {
+        // The next open dialog: a path, or none for Cancel.
+        const std::string path = w.size() > 2 ? rest_of(rest_of(line)) : std::string();
+        if (path.empty() || path == "none") {
+          host_->open_answers.push_back(std::nullopt);
+        } else {
+          host_->open_answers.push_back(path_from_utf8(path));
+        }
+      } else if (w[1] == "none") {
         host_->menu_answers.push_back(std::nullopt);
       } else {
         host_->menu_answers.push_back(static_cast<int>(number(1, 0)));
