@@ -3,6 +3,7 @@
 #include "app/replay.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "app/app.h"
 #include "app/session_ops.h"
@@ -34,7 +35,12 @@ std::string replay_speed_label(ReplaySpeed speed) {
   return "1×";
 }
 
-Session* App::open_replay_tab(const std::filesystem::path& file) {
+Session* App::open_replay_tab(const std::filesystem::path& given) {
+  // The same file however it was named, and still the same file if the
+  // working folder changes.
+  std::error_code ec;
+  std::filesystem::path file = std::filesystem::absolute(given, ec).lexically_normal();
+  if (ec) file = given;
   const std::string name = utf8_from_path(file.filename());
   // The same file again: its tab, started over when it is not running.
   for (size_t i = 0; i < state_.sessions.size(); ++i) {

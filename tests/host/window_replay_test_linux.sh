@@ -69,7 +69,7 @@ for n in range(1, 400):
 open(sys.argv[1], "w", encoding="utf-8", newline="").write("".join(out))
 PY
 commands="$work/commands.txt"
-for i in $(seq 1 40); do echo "CONF:VOLT $i"; done >"$commands"
+for i in $(seq 1 100); do echo "CONF:VOLT $i"; done >"$commands"
 
 "$exe" --demo 'COM3=Arduino Uno=2341:0043:5573932393735151F0C1' --docs "$docs" \
   --replay "$recording" >"$work/linewick.log" 2>&1 &
@@ -157,7 +157,7 @@ file=$(compgen -G "$docs/*-disconnected.txt" | head -n 1)
 text=$(tr -d '\r' <"$file")
 grep -q '  → CONF:VOLT 1$' <<<"$text" || fail "the saved log lacks the first line sent: $text"
 grep -q '  OK CONF:VOLT 1$' <<<"$text" || fail "the saved log lacks the reply to it: $text"
-grep -q 'CONF:VOLT 40$' <<<"$text" && fail "the whole file went out before the unplug: $text"
+grep -q 'CONF:VOLT 100$' <<<"$text" && fail "the whole file went out before the unplug: $text"
 alive || fail "the program ended after the unplug"
 
 kill -TERM "$app"
