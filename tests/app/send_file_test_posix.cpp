@@ -241,7 +241,8 @@ TEST_F(SendingFiles, TheSendBarsMenuAsksForTheFileAndAClosedPortIsSaidSo) {
   run_widget_menu_choice(*app, cmd::presets, 2);  // "Send a file…"
   ASSERT_EQ(host.open_dialogs.size(), 1u);
   EXPECT_EQ(host.open_dialogs[0].title, "Send a file");
-  ASSERT_TRUE(run_until([&] { return far.got() == "*IDN?\n"; })) << far.got();
+  ASSERT_TRUE(run_until([&] { return far.got() == "*IDN?\n" && !tab().sending; })) << far.got();
+  EXPECT_EQ(notice(), "Sent one.txt (6 bytes)");
 
   app->close_port(tab());
   app->send_file(tab(), p);
