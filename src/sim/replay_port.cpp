@@ -114,7 +114,7 @@ Result<size_t> ReplayPort::read(std::span<uint8_t> buf) {
     ReplayLine line = std::move(*next_);
     next_ = reader_.next();
     const size_t fits = std::min(line.bytes.size(), room - n);
-    std::memcpy(buf.data() + n, line.bytes.data(), fits);
+    if (fits > 0) std::memcpy(buf.data() + n, line.bytes.data(), fits);
     n += fits;
     if (fits < line.bytes.size()) {
       pending_.assign(line.bytes.begin() + static_cast<std::ptrdiff_t>(fits), line.bytes.end());

@@ -172,20 +172,18 @@ bool ReplayReader::fill() {
   if (eof_) return false;
   buffer_.erase(0, pos_);
   pos_ = 0;
-  const size_t had = buffer_.size();
-  buffer_.resize(had + kChunk);
-  const Result<size_t> got =
-      source_(std::span<uint8_t>(reinterpret_cast<uint8_t*>(buffer_.data()) + had, kChunk));
+  chunk_.resize(kChunk);
+  const Result<size_t> got = source_(chunk_);
   if (!got) {
     // What was read before the failure is kept; the line it cut stays unread.
-    buffer_.resize(had);
     eof_ = true;
     failed_ = true;
     return false;
   }
-  buffer_.resize(had + std::min(*got, kChunk));
-  if (*got == 0) eof_ = true;
-  return *got > 0;
+  const size_t n = std::min(*got, kChunk);
+  buffer_.append(reinterpret_cast<const char*>(chunk_.data()), n);
+  if (n == 0) eof_ = true;
+  return n > 0;
 }
 
 ReplayReader::Got ReplayReader::next_physical(Physical& out) {
@@ -302,6 +300,8 @@ std::optional<ReplayLine> ReplayReader::next() {
         }
         line.bytes = bytes_from_display_text(text);
         append_ending(line.bytes, p.ending);
+        // An empty text without an end (a file cut short) is no line.
+        if (line.bytes.empty()) continue;
         line.ending = p.ending;
         return line;
       }

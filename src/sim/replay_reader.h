@@ -66,6 +66,7 @@ class ReplayReader {
   std::optional<ReplayLine> stop(uint64_t line);
 
   ReplaySource source_;
+  std::vector<uint8_t> chunk_;  // what one read of the source fills
   std::string buffer_;
   size_t pos_ = 0;
   bool eof_ = false;

@@ -88,6 +88,11 @@ TEST(ReplayReader, SavedTextLogWithItsHeader) {
   ASSERT_EQ(r.lines.size(), 2u);
   EXPECT_EQ(text(r.lines[1]), "T=21.6 H=40\r\n");
   EXPECT_EQ(*r.lines[1].stamp - *r.lines[0].stamp, 200);
+
+  // A file cut off right after a stamp ends there, with nothing to replay.
+  const Read cut = read_all("2026-12-06 14:03:22.517  one\r\n2026-12-06 14:03:22.617  ");
+  ASSERT_EQ(cut.lines.size(), 1u);
+  EXPECT_FALSE(cut.unreadable);
 }
 
 TEST(ReplayReader, HexRecordingGivesTheExactBytesAndEnds) {
