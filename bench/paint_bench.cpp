@@ -73,7 +73,7 @@ int run() {
     r.bytes = Bytes(std::string_view(text));
     r.time = at;
     r.ending = LineEnding::CrLf;
-    s.log.append(std::move(r), state.search_text);
+    s.append(std::move(r), state.search_text);
     s.lab.series.append_values(at, values);
   }
   s.lab.series.set_span(3'600'000);  // every point is inside the window

@@ -59,31 +59,56 @@ if(WIN32)
   string(REGEX REPLACE "update\\.json$" "" lw_download_base "${LINEWICK_UPDATE_URL}")
   set(LINEWICK_DOWNLOAD_URL "${lw_download_base}Linewick-Setup-${PROJECT_VERSION}.exe" CACHE STRING
       "Address of the installer written into the update document")
+  # The Linux program points its users here (the document's "linux" entry).
+  set(LINEWICK_LINUX_DOWNLOAD_PAGE "${lw_download_base}" CACHE STRING
+      "Address of the download page for Linux written into the update document")
+  foreach(address LINEWICK_DOWNLOAD_URL LINEWICK_LINUX_DOWNLOAD_PAGE)
+    if(NOT ${address} MATCHES "^https://[A-Za-z0-9]")
+      message(FATAL_ERROR "${address} must be an https address")
+    endif()
+  endforeach()
   # Signing: set LINEWICK_SIGN_CERT and LINEWICK_SIGN_KEY in the environment
   # of the build (see packaging/windows/sign.sh).
   add_custom_target(installer
     COMMAND bash ${CMAKE_SOURCE_DIR}/packaging/windows/build_installer.sh
             ${CMAKE_BINARY_DIR} ${PROJECT_VERSION} ${LW_ICON_DIR}/linewick.ico
-            ${LINEWICK_DOWNLOAD_URL}
+            ${LINEWICK_DOWNLOAD_URL} ${LINEWICK_LINUX_DOWNLOAD_PAGE}
     DEPENDS linewick
     COMMENT "Building Linewick-Setup-${PROJECT_VERSION}.exe and update.json"
     VERBATIM)
 else()
   include(GNUInstallDirs)
   install(TARGETS linewick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-  install(FILES ${CMAKE_SOURCE_DIR}/res/linewick.desktop
+  install(FILES ${CMAKE_SOURCE_DIR}/res/${LINEWICK_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT program)
   foreach(size IN LISTS LW_ICON_HICOLOR_SIZES)
     install(FILES ${LW_ICON_DIR}/linewick-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME linewick.png COMPONENT program)
   endforeach()
-  # The release date is the build's, or SOURCE_DATE_EPOCH's for reproducible builds.
-  string(TIMESTAMP LW_RELEASE_DATE "%Y-%m-%d" UTC)
-  configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/com.quorvane.linewick.metainfo.xml.in
-                 ${CMAKE_BINARY_DIR}/packaging/com.quorvane.linewick.metainfo.xml @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/packaging/com.quorvane.linewick.metainfo.xml
+  # The release's date is the one its changelog entry was written on.
+  include(${CMAKE_SOURCE_DIR}/packaging/linux/release_date.cmake)
+  lw_release_date(${CMAKE_SOURCE_DIR}/packaging/linux/changelog ${PROJECT_VERSION} LW_RELEASE_DATE)
+  set(lw_pkg ${CMAKE_BINARY_DIR}/packaging)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/${LINEWICK_APP_ID}.metainfo.xml.in
+                 ${lw_pkg}/${LINEWICK_APP_ID}.metainfo.xml @ONLY)
+  install(FILES ${lw_pkg}/${LINEWICK_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT program)
+
+  # What Debian asks of every package: the copyright in machine-readable
+  # form, the changelog and a manual page, compressed without time stamps.
+  # The maker packages the program itself (a native package, version
+  # without a Debian revision), so the changelog is changelog.gz.
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/linewick.1.in ${lw_pkg}/linewick.1 @ONLY)
+  add_custom_command(OUTPUT ${lw_pkg}/changelog.gz ${lw_pkg}/linewick.1.gz
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/linux/changelog > ${lw_pkg}/changelog.gz
+    COMMAND gzip -9nc ${lw_pkg}/linewick.1 > ${lw_pkg}/linewick.1.gz
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/linux/changelog ${lw_pkg}/linewick.1
+    COMMENT "Compressing the changelog and the manual page")
+  add_custom_target(package_docs ALL DEPENDS ${lw_pkg}/changelog.gz ${lw_pkg}/linewick.1.gz)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/linux/copyright ${lw_pkg}/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/linewick COMPONENT program)
+  install(FILES ${lw_pkg}/linewick.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
   include(${CMAKE_SOURCE_DIR}/packaging/linux/cpack.cmake)
 endif()
 

@@ -1,7 +1,9 @@
 // The update document and version texts. A document that reads has a version
-// that is safe inside the installer's file name and a lower-case digest, and
+// that is safe inside the installer's file name, an https address with a
+// host that curl can't take for an option, and a lower-case digest, and
 // written back as JSON reads back the same; anything else fails with the one
-// "manifest" text. Version comparison is an order: every text equals itself
+// "manifest" text. So does its "linux" entry, whose page passes the same
+// address rules. Version comparison is an order: every text equals itself
 // (also with a leading "v" and a ".0" more), and swapping sides swaps the
 // answer.
 //
@@ -39,11 +41,32 @@ void check_versions(std::string_view a, std::string_view b) {
   LW_FUZZ_CHECK(lw::compare_versions(padded, a) == std::strong_ordering::equal);
 }
 
+void check_address(std::string_view address) {
+  LW_FUZZ_CHECK(lw::is_https_address(address));
+  LW_FUZZ_CHECK(address.starts_with("https://") && address.size() > 8 && address[8] != '-');
+  for (const char c : address) {
+    const auto u = static_cast<unsigned char>(c);
+    LW_FUZZ_CHECK(u > 0x20 && u < 0x7F && c != '\\');
+  }
+}
+
+void check_download_page(std::string_view text) {
+  const auto page = lw::parse_download_page(text);
+  if (!page.ok()) {
+    LW_FUZZ_CHECK(page.error() == lw::kManifestError);
+    return;
+  }
+  if (!page->has_value()) return;
+  check_address((*page)->page);
+  LW_FUZZ_CHECK(!(*page)->version.empty());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text = lw::fuzz::as_text(data, size);
   check_versions(text.substr(0, size / 2), text.substr(size / 2));
+  check_download_page(text);
 
   const auto doc = lw::parse_update_document(text);
   if (!doc.ok()) {
@@ -59,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LW_FUZZ_CHECK(u >= 0x20 && u != 0x7F);
     LW_FUZZ_CHECK(std::string_view("/\\:*?\"<>|").find(c) == std::string_view::npos);
   }
+  check_address(info.url);
   for (const char c : info.sha256) LW_FUZZ_CHECK(!(c >= 'A' && c <= 'Z'));
   check_versions(info.version, lw::kProgramVersion);
 

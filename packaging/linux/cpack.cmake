@@ -1,10 +1,14 @@
 # The Debian package: `cpack` in a Linux build folder writes
 # linewick_<version>_<arch>.deb. Only the `program` component goes in.
 set(CPACK_GENERATOR DEB)
+# Values reach the package as written (quotes in the contact, $USER in the
+# description).
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME linewick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Quorvane Co., Ltd.")
-set(CPACK_PACKAGE_CONTACT "Quorvane Co., Ltd. <support@hollent.com>")
+# The name holds a comma, so Debian wants it quoted.
+set(CPACK_PACKAGE_CONTACT "\"Quorvane Co., Ltd.\" <support@hollent.com>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Linewick;program;/")
 set(CPACK_STRIP_FILES ON)

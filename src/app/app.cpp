@@ -64,7 +64,7 @@ void App::start() {
   state_.lab = std::make_unique<LabApp>(settings_, host_.clock(), state_.log_folder);
   state_.lab->alerts().load_rules();
   // The first list is taken quietly: nothing is new at start-up.
-  state_.ports = ports_.list_ports();
+  state_.ports = scan_ports();
   host_.start_timer(kTimerDrain, kDrainPeriodMs);
   host_.start_timer(kTimerHousekeeping, kHousekeepingPeriodMs);
 }
@@ -202,12 +202,11 @@ void App::drain_all() {
 }
 
 void App::append_line(Session& s, LineRecord record) {
-  if (s.recording) (void)s.recording->write(record, s.hex_view());
-  s.log.append(std::move(record), state_.search_text);
+  s.append(std::move(record), state_.search_text);
 }
 
 void App::append_mark(Session& s, std::string_view text, Millis at) {
-  append_line(s, LineRecord{Bytes(text), at, LineEnding::None, Direction::Mark});
+  lw::append_mark(s, text, at, state_.search_text);
 }
 
 Session& App::add_session(const PortInfo& port) {
@@ -226,11 +225,11 @@ Session& App::add_session(const PortInfo& port) {
 }
 
 Session& App::open_tab(const PortInfo& port) {
-  for (size_t i = 0; i < state_.sessions.size(); ++i) {
-    if (state_.sessions[i]->port_name == port.name) {
-      select_tab(i);
-      return *state_.sessions[i];
+  if (Session* existing = tab_for(port)) {
+    for (size_t i = 0; i < state_.sessions.size(); ++i) {
+      if (state_.sessions[i].get() == existing) select_tab(i);
     }
+    return *existing;
   }
   Session& s = add_session(port);
   OpenContext ctx = open_context();
@@ -242,13 +241,12 @@ Session& App::open_tab(const PortInfo& port) {
 void App::reopen(Session& s) {
   if (s.is_open()) return;
   OpenContext ctx = open_context();
-  open_session(s, false, ctx);
+  if (open_session(s, false, ctx) && s.info.added) keep_added(s);
   host_.request_repaint();
 }
 
 void App::close_port(Session& s) {
-  s.repeater.stop_repeat();
-  keep_repeat_timer();
+  // A repeat keeps its schedule: its next send finds the port closed and ends it.
   let_go(close_session(s, host_.clock(), state_.search_text));
   if (s.recording) (void)s.recording->flush();
   host_.request_repaint();
@@ -260,7 +258,8 @@ void App::close_tab(size_t index) {
   // Records still in flight are discarded with the tab.
   let_go(std::move(s.channel));
   const Millis now = host_.clock().local_now();
-  flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, now);
+  const std::optional<std::filesystem::path> saved =
+      flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, now);
   if (s.recording) {
     s.recording->write_summary(summary_lines(s, now), now);
     s.recording->close();
@@ -274,6 +273,7 @@ void App::close_tab(size_t index) {
   } else if (state_.current && *state_.current >= state_.sessions.size()) {
     state_.current = state_.sessions.size() - 1;
   }
+  if (saved) show_notice(alert_saved_notice(*saved));
   host_.request_repaint();
 }
 
@@ -297,6 +297,9 @@ void App::run_notice_action(size_t index) {
     case NoticeAction::Kind::Reconnect:
       reconnect(action.session_id);
       break;
+    case NoticeAction::Kind::OpenPage:
+      host_.open_url(action.url);
+      break;
     case NoticeAction::Kind::StopSending:
       if (Session* s = state_.find_session(action.session_id)) stop_sending(*s);
       break;
@@ -304,6 +307,7 @@ void App::run_notice_action(size_t index) {
 }
 
 void App::housekeeping() {
+  watch_added_ports();
   const int64_t now = host_.clock().monotonic_ms();
   auto& recent = state_.recent_arrivals;
   const auto old = std::remove_if(recent.begin(), recent.end(), [&](const RecentArrival& r) {

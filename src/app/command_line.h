@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace lw {
 
@@ -11,6 +12,7 @@ struct CommandLine {
   bool unregister = false;            // "--unregister": forget the settings and exit
   std::optional<std::string> demo;    // "--demo LIST": simulated devices
   std::optional<std::string> docs;    // "--docs FOLDER": where files go
+  std::vector<std::string> ports;     // "--port PATH", repeatable: tabs opened at start
   std::optional<std::string> replay;  // "--replay FILE": a log file replayed in a tab
 };
 

@@ -46,11 +46,11 @@ void App::on_disconnect(Session& s) {
     s.bytes_sent = channel->bytes_sent.load();
     let_go(std::move(channel));
   }
-  s.repeater.stop_repeat();
-  keep_repeat_timer();
+  // A repeat goes on: if the device is back before its next send, polling
+  // continues; otherwise that send fails and ends it.
 
   const Millis at = host_.clock().local_now();
-  s.state = ConnectionState{ConnectionKind::Disconnected, at, OpenFailure::Other};
+  s.state = ConnectionState{ConnectionKind::Disconnected, at, OpenFailure::Other, {}};
   s.disconnects += 1;
   append_mark(s, fill(tr("── 연결 끊김 {0} ──", "── Disconnected {0} ──"), {format_hms_millis(at)}),
               at);
@@ -82,7 +82,9 @@ void App::on_disconnect(Session& s) {
       show_notice(Notice{plain, true, {}});
     }
   }
-  flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, at);
+  // Alert saves waiting for their "after" half are written now, and say so.
+  if (auto saved = flush_alert_saves(s.lab.alerts, alert_source(s, state_.log_folder), true, at))
+    show_notice(alert_saved_notice(*saved));
   host_.request_repaint();
 }
 

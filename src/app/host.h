@@ -94,6 +94,9 @@ class Host {
   virtual void stop_timer(int id) = 0;
   virtual std::shared_ptr<MessagePoster> poster() = 0;
   virtual void request_repaint() = 0;
+  // Paints the window at once, from inside the running handler: a modal
+  // popup or box about to open holds every repaint back until it is answered.
+  virtual void paint_now() = 0;
   virtual void beep_exclamation() = 0;
   virtual void set_clipboard_text(const std::string& text) = 0;
   virtual std::optional<std::string> clipboard_text() = 0;

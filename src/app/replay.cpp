@@ -12,7 +12,7 @@
 
 namespace lw {
 
-Result<std::unique_ptr<Port>, OpenFailure> open_replay_port(ReplayTab& tab) {
+Result<std::unique_ptr<Port>, OpenError> open_replay_port(ReplayTab& tab) {
   auto control = std::make_shared<ReplayControl>();
   control->speed = tab.speed;
   auto port = open_replay(tab.file, control);

@@ -18,7 +18,7 @@ struct ReplayTab {
 };
 
 // Opens the tab's file for a new run from its first line.
-Result<std::unique_ptr<Port>, OpenFailure> open_replay_port(ReplayTab& tab);
+Result<std::unique_ptr<Port>, OpenError> open_replay_port(ReplayTab& tab);
 
 // The speed menu's words: "1×", "10×", "As fast as possible".
 std::string replay_speed_label(ReplaySpeed speed);

@@ -107,13 +107,8 @@ void App::keep_repeat_timer() {
 
 void App::toggle_record(Session& s) {
   if (s.recording) {
-    std::filesystem::path last = s.recording->current_path();
-    if (last.empty())
-      last =
-          state_.log_folder / path_from_utf8(s.recording->day_file_name(host_.clock().local_now()));
     s.recording.reset();  // flushes and closes
-    show_notice(
-        Notice{recording_stopped_text(), false, {{NoticeAction::Kind::OpenFolder, last, 0}}});
+    show_notice(Notice{recording_stopped_text(), false, {}});
   } else {
     s.recording.emplace(state_.log_folder, s.port_name, s.description);
     const std::string name = s.recording->day_file_name(host_.clock().local_now());

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/file_sending.h"
 #include "app/replay.h"
@@ -19,6 +20,20 @@
 #include "session/records.h"
 
 namespace lw {
+
+struct Session;
+
+// A session's log: all of Log except append, which only the session itself
+// calls (Session::append), so no line reaches the log without also reaching
+// the recording.
+class SessionLog : public Log {
+ public:
+  using Log::Log;
+
+ private:
+  using Log::append;
+  friend struct Session;
+};
 
 struct Session {
   uint64_t id = 0;  // unique within the run; names the session in wake-ups
@@ -37,7 +52,7 @@ struct Session {
   uint32_t reconnects = 0;
   uint32_t disconnects = 0;
   std::optional<FrameSpec> framing;
-  Log log;
+  SessionLog log;
   TabLab lab;                          // numbers, alerts, values CSV
   std::optional<Recording> recording;  // "Record" is on while present
   SendState send;                      // hex mode, ending, history
@@ -45,6 +60,11 @@ struct Session {
   Repeater repeater;                   // a repeat or sequence running
   std::optional<ReplayTab> replay;     // a log file replayed instead of a port
   std::optional<FileSending> sending;  // a file on its way to the port
+
+  // The one way into the log: received lines, sent lines, marks and the last
+  // bytes handed over at Close all come through here, and while "Record" is
+  // on each goes to the recording too, in the same order.
+  Appended append(LineRecord record, std::string_view search_text);
 
   bool is_open() const { return state.kind == ConnectionKind::Open; }
   bool hex_view() const { return log.hex_view(); }

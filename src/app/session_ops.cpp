@@ -12,7 +12,7 @@ uint64_t next_session_id() {
 }
 
 void append_mark(Session& s, std::string_view text, Millis now, std::string_view search_text) {
-  s.log.append(LineRecord{Bytes(text), now, LineEnding::None, Direction::Mark}, search_text);
+  s.append(LineRecord{Bytes(text), now, LineEnding::None, Direction::Mark}, search_text);
 }
 
 bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
@@ -24,7 +24,7 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
   }
   auto port = s.replay ? open_replay_port(*s.replay) : ctx.ports.open_port(s.port_name, s.settings);
   if (!port) {
-    s.state = ConnectionState{ConnectionKind::Failed, 0, port.error()};
+    s.state = ConnectionState{ConnectionKind::Failed, 0, port.error().failure, port.error().holder};
     return false;
   }
   auto channel = std::make_shared<ReaderChannel>();
@@ -33,7 +33,7 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
   start_reader(std::move(*port), channel, s.id, ctx.waker, ctx.clock);
 
   s.channel = std::move(channel);
-  s.state = ConnectionState{ConnectionKind::Open, 0, OpenFailure::Other};
+  s.state = ConnectionState{ConnectionKind::Open, 0, OpenFailure::Other, {}};
   const Millis now = ctx.clock.local_now();
   s.opened_at = now;
   s.earlier_bytes_received += s.bytes_received;
@@ -56,8 +56,8 @@ std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::stri
     if (!channel->wait_ended(settle_ms)) running = channel;
     DrainedEvents last;
     channel->take_events(last);
-    // These go straight to the log, not through the measurement pass.
-    for (LineRecord& r : last.records) s.log.append(std::move(r), search_text);
+    // These skip the measurement pass but, like every line, reach the recording.
+    for (LineRecord& r : last.records) s.append(std::move(r), search_text);
     s.bytes_received = channel->bytes_received.load();
     s.bytes_sent = channel->bytes_sent.load();
   }
@@ -67,7 +67,7 @@ std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::stri
                 fill(tr("── 포트 닫힘 {0} ──", "── Port closed {0} ──"), {format_hms_millis(now)}),
                 now, search_text);
   }
-  s.state = ConnectionState{ConnectionKind::Closed, 0, OpenFailure::Other};
+  s.state = ConnectionState{ConnectionKind::Closed, 0, OpenFailure::Other, {}};
   return running;
 }
 
@@ -83,7 +83,7 @@ void set_framing(Session& s, std::optional<FrameSpec> framing, std::string_view 
 }
 
 void LogOnlyPass::received(Session& s, LineRecord&& record) {
-  s.log.append(std::move(record), search_text_);
+  s.append(std::move(record), search_text_);
 }
 
 DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows) {

@@ -45,7 +45,8 @@ void send_to_port(Session& s, ReaderCommand cmd);
 void set_framing(Session& s, std::optional<FrameSpec> framing, std::string_view search_text,
                  size_t visible_rows);
 
-// Appends a line the program writes itself ("── Port closed 12:00:00.000 ──").
+// Appends a line the program writes itself ("── Port closed 12:00:00.000 ──"),
+// to the log and the recording like every line.
 void append_mark(Session& s, std::string_view text, Millis now, std::string_view search_text);
 
 // Every record a drain hands on goes through one pass, in arrival order; the

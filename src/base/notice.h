@@ -14,11 +14,13 @@ struct NoticeAction {
     OpenFile,     // "Open": opens `path`
     OpenFolder,   // "Open folder": shows `path` in its folder
     Reconnect,    // "Reconnect": reopens the tab `session_id`
+    OpenPage,     // "Open the download page": opens `url` in the browser
     StopSending,  // "Stop": ends the file being sent on the tab `session_id`
   };
   Kind kind = Kind::OpenFile;
   std::filesystem::path path;
   uint64_t session_id = 0;
+  std::string url{};
 };
 
 struct Notice {

@@ -334,7 +334,9 @@ class D2dGfxImpl final : public D2dGfx {
     DWRITE_TEXT_METRICS m{};
     l.layout->GetMetrics(&m);
     l.left = m.left;
-    l.width = m.width;
+    // Trailing blanks take room too ("→ " before a sent line's text);
+    // DirectWrite leaves them out of the plain width.
+    l.width = std::min(std::max(m.width, m.widthIncludingTrailingWhitespace), max_width);
     l.height = m.height;
     return &layouts_.insert(std::move(l));
   }

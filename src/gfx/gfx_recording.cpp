@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "base/utf8.h"
 #include "gfx/icon_path.h"
@@ -10,12 +12,22 @@
 namespace lw {
 namespace {
 
-size_t char_count(std::string_view s) { return utf32_from_utf8(s).size(); }
+// East Asian wide and full-width characters: two cells.
+bool is_wide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) ||
+         (c >= 0x3041 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+         (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+         (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
 
-std::string first_chars(std::string_view s, size_t n) {
-  std::u32string u = utf32_from_utf8(s);
-  u.resize(std::min(n, u.size()));
-  return utf8_from_utf32(u);
+float cells(char32_t c) { return is_wide(c) ? 2.0f : 1.0f; }
+
+float cells(const std::u32string& s) {
+  float n = 0;
+  for (char32_t c : s) n += cells(c);
+  return n;
 }
 
 class NullSink final : public PathSink {
@@ -28,23 +40,25 @@ class NullSink final : public PathSink {
 
 class RecordingLayout final : public TextLayout {
  public:
-  RecordingLayout(size_t chars, float char_width, float height, float offset)
-      : chars_(chars), char_width_(char_width), height_(height), offset_(offset) {}
+  // edges: x of each caret position of the shown text, from 0.
+  RecordingLayout(std::vector<float> edges, float height, float offset)
+      : edges_(std::move(edges)), height_(height), offset_(offset) {}
 
-  float width() const override { return static_cast<float>(chars_) * char_width_; }
+  float width() const override { return edges_.back(); }
   float height() const override { return height_; }
   float caret_x(size_t index) const override {
-    return offset_ + static_cast<float>(std::min(index, chars_)) * char_width_;
+    return offset_ + edges_[std::min(index, edges_.size() - 1)];
   }
   size_t index_at(float x) const override {
-    const float cell = std::round((x - offset_) / char_width_);
-    if (cell <= 0) return 0;
-    return std::min(chars_, static_cast<size_t>(cell));
+    const float at = x - offset_;
+    for (size_t i = 0; i + 1 < edges_.size(); ++i) {
+      if (at < (edges_[i] + edges_[i + 1]) / 2) return i;
+    }
+    return edges_.size() - 1;
   }
 
  private:
-  size_t chars_;  // characters shown, the ellipsis counted as one
-  float char_width_;
+  std::vector<float> edges_;  // one more than the characters shown
   float height_;
   float offset_;
 };
@@ -52,7 +66,13 @@ class RecordingLayout final : public TextLayout {
 }  // namespace
 
 float RecordingGfx::char_width(TextFormat format) const {
-  return 7.0f * format_spec(format).size / 13.0f * scale_;
+  const TextFormatSpec& face = format_spec(format);
+  const float cell = face.weight >= 600 ? 8.0f : 7.0f;
+  return cell * face.size / 13.0f * scale_;
+}
+
+float RecordingGfx::text_width(std::string_view text, TextFormat format) const {
+  return cells(utf32_from_utf8(text)) * char_width(format);
 }
 
 float RecordingGfx::line_height(TextFormat format) const {
@@ -61,10 +81,15 @@ float RecordingGfx::line_height(TextFormat format) const {
 
 std::string RecordingGfx::trimmed(std::string_view text, float max_width, TextFormat format) const {
   const float cw = char_width(format);
-  const size_t n = char_count(text);
-  if (static_cast<float>(n) * cw <= max_width) return std::string(text);
-  const float fit = std::floor(max_width / cw) - 1.0f;
-  return first_chars(text, fit > 0 ? static_cast<size_t>(fit) : 0) + "…";
+  std::u32string u = utf32_from_utf8(text);
+  if (cells(u) * cw <= max_width) return std::string(text);
+  // As many characters as leave room for the ellipsis.
+  const float room = max_width - cw;
+  float used = 0;
+  size_t n = 0;
+  while (n < u.size() && used + cells(u[n]) * cw <= room) used += cells(u[n++]) * cw;
+  u.resize(n);
+  return utf8_from_utf32(u) + "…";
 }
 
 std::vector<DrawCall> RecordingGfx::calls_of(DrawKind kind) const {
@@ -161,18 +186,21 @@ void RecordingGfx::draw_text(std::string_view text, Rect r, Color c, TextFormat 
 }
 
 float RecordingGfx::measure_text(std::string_view text, TextFormat format) {
-  return static_cast<float>(char_count(trimmed(text, measure_width, format))) * char_width(format);
+  return text_width(trimmed(text, measure_width, format), format);
 }
 
 std::unique_ptr<TextLayout> RecordingGfx::text_layout(std::string_view text, float max_width,
                                                       TextFormat format, Align align) {
   const float box = std::max(max_width, 1.0f);
-  const size_t n = char_count(trimmed(text, box, format));
-  const float w = static_cast<float>(n) * char_width(format);
+  const std::u32string shown = utf32_from_utf8(trimmed(text, box, format));
+  const float cw = char_width(format);
+  std::vector<float> edges{0.0f};
+  for (char32_t c : shown) edges.push_back(edges.back() + cells(c) * cw);
+  const float w = edges.back();
   const float offset = align == Align::leading  ? 0.0f
                        : align == Align::centre ? (box - w) / 2
                                                 : box - w;
-  return std::make_unique<RecordingLayout>(n, char_width(format), line_height(format), offset);
+  return std::make_unique<RecordingLayout>(std::move(edges), line_height(format), offset);
 }
 
 void RecordingGfx::draw_icon(std::string_view path, Point centre, float size, Color c) {

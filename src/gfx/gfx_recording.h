@@ -1,8 +1,11 @@
 #pragma once
 // A Gfx that draws nothing and records every call, for headless UI tests.
-// Text metrics are deterministic: every character (Unicode scalar value) is
-// 7 px wide at the normal size, scaled by the format's size and the scale;
-// a line is 1.3 x the font size high.
+// Text metrics are deterministic and shaped like real ones where layouts go
+// wrong: a character (Unicode scalar value) is one cell, 7 px wide at 13 px,
+// 8 px in the semibold formats (bold, title); East Asian wide characters
+// (Hangul, kana, CJK ideographs, full-width forms) are two cells; blanks
+// count like any other character, trailing ones too. Cells scale with the
+// format's size and the scale; a line is 1.3 x the font size high.
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,7 +58,9 @@ class RecordingGfx final : public Gfx {
   // The text calls whose shown text equals `text`.
   std::vector<DrawCall> texts(std::string_view shown) const;
 
+  // The width of one cell, and of a whole text, in a format.
   float char_width(TextFormat format) const;
+  float text_width(std::string_view text, TextFormat format) const;
   float line_height(TextFormat format) const;
   // The text as it would show in a box of max_width: whole, or as many
   // characters as fit followed by "…".

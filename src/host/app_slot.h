@@ -24,6 +24,9 @@ class AppSlot {
     return std::move(app_);
   }
   State state() const { return state_; }
+  // The application while a handler runs with it, for that handler's own
+  // calls back into the host (painting before a nested loop); else null.
+  App* running() const { return state_ == State::InUse ? app_.get() : nullptr; }
 
   // Runs f with the application if it is free; returns whether it ran.
   template <class F>

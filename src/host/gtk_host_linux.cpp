@@ -8,7 +8,7 @@
 #include "files/shell.h"
 #include "gfx/gfx_cairo.h"
 #include "gfx/palette.h"
-#include "gfx/theme.h"
+#include "gfx/theme_linux.h"
 #include "host/window_timer.h"
 #include "settings/values.h"
 #include "ui/input.h"
@@ -111,7 +111,7 @@ GtkHost::GtkHost(Settings& settings)
   update_scale();
   gfx_ = create_cairo_gfx(scale_);
   restore_size();
-  dark_ = system_uses_dark_theme();
+  follow_theme();
   watch_portal();
 }
 
@@ -195,10 +195,33 @@ void GtkHost::remember_size() {
 }
 
 void GtkHost::follow_theme() {
-  const bool dark = system_uses_dark_theme();
+  if (adjusting_theme_) return;  // our own change of the GTK setting
+  const std::optional<DesktopTheme> chosen = chosen_theme();
+  // The frame (title bar, decorations) follows the portal as the palette
+  // does; otherwise the desktop's own value of the setting is put back
+  // before it is read, so it never answers with ours.
+  if (chosen && chosen->from_portal) {
+    set_prefer_dark(chosen->dark);
+  } else if (desktop_prefer_dark_) {
+    set_prefer_dark(*desktop_prefer_dark_);
+    desktop_prefer_dark_.reset();
+  }
+  const bool dark = chosen ? chosen->dark : gtk_settings_prefer_dark();
   if (dark == dark_) return;
   dark_ = dark;
   request_repaint();
+}
+
+void GtkHost::set_prefer_dark(bool dark) {
+  GtkSettings* gs = gtk_settings_get_default();
+  if (gs == nullptr) return;
+  gboolean now = FALSE;
+  g_object_get(gs, "gtk-application-prefer-dark-theme", &now, nullptr);
+  if ((now != FALSE) == dark) return;
+  if (!desktop_prefer_dark_) desktop_prefer_dark_ = now != FALSE;
+  adjusting_theme_ = true;
+  g_object_set(gs, "gtk-application-prefer-dark-theme", dark ? TRUE : FALSE, nullptr);
+  adjusting_theme_ = false;
 }
 
 void GtkHost::watch_portal() {
@@ -210,11 +233,12 @@ void GtkHost::watch_portal() {
       Signals::portal_changed, this, nullptr);
 }
 
-void GtkHost::draw(cairo_t* cr) {
+bool GtkHost::render(App* app) {
+  if (area_ == nullptr || gfx_ == nullptr) return false;
   const int gdk_scale = std::max(1, gtk_widget_get_scale_factor(area_));
   const int w = gtk_widget_get_allocated_width(area_) * gdk_scale;
   const int h = gtk_widget_get_allocated_height(area_) * gdk_scale;
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0) return false;
   // The frame is painted in device pixels on an image of its own, so the
   // painter never sees GTK's widget offset or surface scale.
   bool fresh = false;
@@ -226,10 +250,16 @@ void GtkHost::draw(cairo_t* cr) {
   }
   cairo_t* target = cairo_create(frame_);
   gfx_->set_target(target);
-  const bool painted = slot_.with([&](App& app) {
-    set_dark_theme(app, dark_);
-    paint_window(app, *gfx_, static_cast<float>(w), static_cast<float>(h));
-  });
+  const auto paint = [&](App& a) {
+    set_dark_theme(a, dark_);
+    paint_window(a, *gfx_, static_cast<float>(w), static_cast<float>(h));
+  };
+  bool painted = true;
+  if (app != nullptr) {
+    paint(*app);
+  } else {
+    painted = slot_.with(paint);
+  }
   if (!painted && fresh) {
     // A handler is running a nested loop: keep the last frame, or show the
     // bare background when the size changed meanwhile.
@@ -238,13 +268,26 @@ void GtkHost::draw(cairo_t* cr) {
   }
   gfx_->set_target(nullptr);
   cairo_destroy(target);
+  return painted;
+}
 
+void GtkHost::draw(cairo_t* cr) {
+  render(nullptr);
+  if (frame_ == nullptr) return;
+  const int gdk_scale = device_scale();
   cairo_save(cr);
   cairo_scale(cr, 1.0 / gdk_scale, 1.0 / gdk_scale);
   cairo_set_source_surface(cr, frame_, 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint(cr);
   cairo_restore(cr);
+}
+
+void GtkHost::paint_now() {
+  // The frame painted here is what the window shows while the nested loop
+  // runs: its draws find the application busy and show the last frame.
+  if (App* app = slot_.running()) render(app);
+  request_repaint();
 }
 
 int GtkHost::device_scale() const {

@@ -31,6 +31,10 @@ class HeadlessHost final : public Host {
   void stop_timer(int id) override;
   std::shared_ptr<MessagePoster> poster() override;
   void request_repaint() override { ++repaints; }
+  void paint_now() override {
+    ++immediate_paints;
+    if (on_paint_now) on_paint_now();
+  }
   void beep_exclamation() override { ++beeps; }
   void set_clipboard_text(const std::string& text) override { clipboard = text; }
   std::optional<std::string> clipboard_text() override { return clipboard; }
@@ -66,6 +70,10 @@ class HeadlessHost final : public Host {
 
   // --- what the application asked for ---
   int repaints = 0;
+  int immediate_paints = 0;
+  // Called by paint_now: a test paints there to see what the window showed
+  // while a modal popup or box was open.
+  std::function<void()> on_paint_now;
   int beeps = 0;
   std::optional<std::string> clipboard;
   std::vector<std::filesystem::path> opened;

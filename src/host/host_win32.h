@@ -64,6 +64,7 @@ class Win32Host final : public Host {
   void stop_timer(int id) override;
   std::shared_ptr<MessagePoster> poster() override;
   void request_repaint() override;
+  void paint_now() override;
   void beep_exclamation() override;
   void set_clipboard_text(const std::string& text) override;
   std::optional<std::string> clipboard_text() override;
@@ -96,6 +97,7 @@ class Win32Host final : public Host {
   void restore_placement();
   void save_placement();
   void paint();
+  void paint_with(App& app);
   void follow_theme();
   void destroyed();
   void after_handler();

@@ -243,19 +243,28 @@ LRESULT Win32Host::handle(UINT msg, WPARAM wp, LPARAM lp) {
 void Win32Host::paint() {
   PAINTSTRUCT ps;
   BeginPaint(window_, &ps);
-  if (gfx_) {
-    RECT client{};
-    GetClientRect(window_, &client);
-    const auto width = static_cast<float>(client.right - client.left);
-    const auto height = static_cast<float>(client.bottom - client.top);
-    run_handler([&](App& app) {
-      set_dark_theme(app, dark_);
-      paint_window(app, *gfx_, width, height);
-    });
-    // A lost device was rebuilt without presenting: draw again.
-    if (gfx_->last_frame() == FrameOutcome::rebuilt) request_repaint();
-  }
+  if (gfx_) run_handler([&](App& app) { paint_with(app); });
   EndPaint(window_, &ps);
+}
+
+void Win32Host::paint_with(App& app) {
+  RECT client{};
+  GetClientRect(window_, &client);
+  const auto width = static_cast<float>(client.right - client.left);
+  const auto height = static_cast<float>(client.bottom - client.top);
+  set_dark_theme(app, dark_);
+  paint_window(app, *gfx_, width, height);
+  // A lost device was rebuilt without presenting: draw again.
+  if (gfx_->last_frame() == FrameOutcome::rebuilt) request_repaint();
+}
+
+void Win32Host::paint_now() {
+  // The swap chain keeps what was presented, so the frame presented here
+  // stays while the nested loop's paints find the application busy.
+  App* app = slot_.running();
+  if (app == nullptr || !gfx_ || window_ == nullptr) return;
+  paint_with(*app);
+  ValidateRect(window_, nullptr);
 }
 
 void Win32Host::follow_theme() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 
 namespace lw {
@@ -46,7 +47,7 @@ std::string_view language_from_langid(uint16_t langid) {
   }
 }
 
-std::string_view language_from_locale(std::string_view locale) {
+std::optional<std::string_view> known_language_from_locale(std::string_view locale) {
   // language[_territory][.codeset][@modifier]; "-" also separates the parts
   // in LANGUAGE entries such as zh-TW.
   locale = locale.substr(0, locale.find_first_of(".@"));
@@ -62,18 +63,27 @@ std::string_view language_from_locale(std::string_view locale) {
     }
     return "zh-Hant";
   }
-  for (std::string_view code : {"ko", "ja", "de", "es", "fr", "pt", "ru"}) {
+  // C and POSIX mean the untranslated texts, which are English.
+  if (lang == "C" || lang == "POSIX") return "en";
+  for (std::string_view code : {"en", "ko", "ja", "de", "es", "fr", "pt", "ru"}) {
     if (equals_ascii_ci(lang, code)) return code;
   }
-  return "en";
+  return std::nullopt;
+}
+
+std::string_view language_from_locale(std::string_view locale) {
+  return known_language_from_locale(locale).value_or("en");
 }
 
 std::string_view language_from_environment(const std::function<const char*(const char*)>& get) {
+  // LANGUAGE is a list of preferences: the first one this program speaks wins.
   if (const char* list = get("LANGUAGE")) {
     std::string_view rest(list);
     while (!rest.empty()) {
       const std::string_view entry = rest.substr(0, rest.find(':'));
-      if (!entry.empty()) return language_from_locale(entry);
+      if (!entry.empty()) {
+        if (auto code = known_language_from_locale(entry)) return *code;
+      }
       rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
     }
   }
@@ -93,7 +103,7 @@ std::string_view choose_language(std::string_view stored, std::string_view syste
 
 std::array<LanguageMenuItem, 11> language_menu() {
   std::array<LanguageMenuItem, 11> items;
-  items[0] = {kFollowSystemMenuId, "", tr("Windows 설정 따르기", "Follow Windows")};
+  items[0] = {kFollowSystemMenuId, "", platform_tr(PlatformText::follow_system)};
   for (size_t i = 0; i < kLanguages.size(); ++i) {
     items[i + 1] = {kFollowSystemMenuId + 1 + static_cast<uint32_t>(i),
                     std::string(kLanguages[i].code), std::string(kLanguages[i].native_name)};

@@ -34,10 +34,15 @@ bool is_language_code(std::string_view code);
 // Windows: the user's UI language identifier by its primary language
 // (0x0804 and 0x1004 are simplified Chinese, other Chinese traditional).
 std::string_view language_from_langid(uint16_t langid);
-// Linux: a locale name such as de_DE.UTF-8, zh_TW or pt_BR@euro.
+// Linux: a locale name such as de_DE.UTF-8, zh_TW or pt_BR@euro; nothing
+// when it names none of the ten languages (C and POSIX are English).
+std::optional<std::string_view> known_language_from_locale(std::string_view locale);
+// The same, English for anything unknown.
 std::string_view language_from_locale(std::string_view locale);
-// Linux: the first entry of LANGUAGE, else the first of LC_ALL, LC_MESSAGES
-// and LANG that is set; get(name) returns an environment variable or null.
+// Linux: the first entry of LANGUAGE that is one of the ten languages (an
+// unknown one falls through to the next, as gettext does), else the first
+// of LC_ALL, LC_MESSAGES and LANG that is set; get(name) returns an
+// environment variable or null.
 std::string_view language_from_environment(const std::function<const char*(const char*)>& get);
 
 // The system's interface language (GetUserDefaultUILanguage, or the locale
@@ -47,7 +52,8 @@ std::string_view system_language();
 // The stored "Language" when it is one of the codes, else the system's.
 std::string_view choose_language(std::string_view stored, std::string_view system_code);
 
-// The language menu: "Follow Windows" (code "") first, then the ten
+// The language menu: following the system ("Follow Windows"; on Linux
+// "Follow the system"), code "", first, then the ten
 // languages under their native names, with their menu ids.
 struct LanguageMenuItem {
   uint32_t id = 0;

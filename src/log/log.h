@@ -116,7 +116,7 @@ class Log {
   void set_selection(std::optional<Selection> selection) { selection_ = selection; }
   void select_all();
   // The shown lines of the selection in log order, as copy_text forms them;
-  // nothing without a selection.
+  // nothing without a selection or when none of its lines is still shown.
   std::optional<CopiedLines> copy_selection(StampMode mode, Millis opened_at) const;
 
   // --- view ---

@@ -118,6 +118,8 @@ std::optional<CopiedLines> Log::copy_selection(StampMode mode, Millis opened_at)
     if (copied.count++ > 0) copied.text += "\r\n";
     copied.text += copy_text(shown_record(row), hex_view_, mode, opened_at);
   }
+  // Every selected line was trimmed away (or filtered out): as good as none.
+  if (copied.count == 0) return std::nullopt;
   return copied;
 }
 

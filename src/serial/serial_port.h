@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/result.h"
+#include "serial/port_locks.h"
 #include "session/port.h"
 
 namespace lw {
@@ -13,8 +14,13 @@ namespace lw {
 // /dev/ttyUSB0, or a full path when the name starts with "/"), discards what
 // the driver had queued and applies the settings. A configuration the driver
 // refuses is reported as Other.
-Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                     const PortSettings& settings);
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings);
+// The same with the lock folders given (on Linux; Windows has none). A port
+// another program holds is Busy, with that program when it can be seen.
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings,
+                                                   const LockPlaces& places);
 
 // Writes that make no progress for this long give up with "write timed out".
 inline constexpr int kWriteTimeoutMs = 1000;

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "serial/port_locks_posix.h"
+#include "serial/device_file_posix.h"
 #include "serial/serial_port.h"
 #include "serial/termios2_linux.h"
 
@@ -37,11 +39,15 @@ int set_modem_line(int fd, int line, bool on) {
 
 class PosixSerialPort final : public Port {
  public:
-  explicit PosixSerialPort(int fd) : fd_(fd) {}
+  PosixSerialPort(int fd, UucpLock lock) : fd_(fd), lock_(std::move(lock)) {}
   ~PosixSerialPort() override {
-    ioctl(fd_, TIOCNXCL);
-    ::close(fd_);  // releases the flock too
+    // Exclusive mode belongs to the device, not the descriptor: clear only
+    // what this port set.
+    if (exclusive_) ioctl(fd_, TIOCNXCL);
+    ::close(fd_);  // releases the flock too; the lock file goes after it
   }
+  // Keeps other users out; root ignores it, hence the locks.
+  void make_exclusive() { exclusive_ = ioctl(fd_, TIOCEXCL) == 0; }
   PosixSerialPort(const PosixSerialPort&) = delete;
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
@@ -96,6 +102,8 @@ class PosixSerialPort final : public Port {
 
  private:
   int fd_;
+  UucpLock lock_;
+  bool exclusive_ = false;
 };
 
 OpenFailure failure_of(int code) {
@@ -115,29 +123,65 @@ OpenFailure failure_of(int code) {
   }
 }
 
+// Another program has the port: named when it can be seen.
+OpenError busy(const std::string& device, const LockPlaces& places) {
+  return OpenError{OpenFailure::Busy, port_holder(device, places)};
+}
+
+bool already_exclusive(int fd) {
+  int on = 0;
+  return ioctl(fd, TIOCGEXCL, &on) == 0 && on != 0;
+}
+
 }  // namespace
 
-Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                     const PortSettings& settings) {
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings,
+                                                   const LockPlaces& places) {
   if (name.empty()) return fail(OpenFailure::Missing);
   const std::string path = name.front() == '/' ? name : "/dev/" + name;
+  if (std::optional<OpenFailure> f = device_file_failure(path)) return fail(*f);
   // Non-blocking: an open must not wait for carrier, and reads and writes
   // wait in poll, never in the driver.
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(failure_of(errno));
-
-  // TIOCEXCL keeps other users out but root ignores it; the lock is what
-  // makes a second Linewick (or another lock-aware terminal) see Busy.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    ::close(fd);
-    return fail(OpenFailure::Busy);
+  if (fd < 0) {
+    const int code = errno;
+    if (failure_of(code) == OpenFailure::Busy) return fail(busy(path, places));
+    return fail(failure_of(code));
   }
-  ioctl(fd, TIOCEXCL);
+  const auto refuse = [&](OpenError error) {
+    ::close(fd);
+    return fail(std::move(error));
+  };
 
-  auto port = std::make_unique<PosixSerialPort>(fd);
+  // Not a terminal (/dev/null and other devices): no serial line to configure.
+  if (!::isatty(fd)) return refuse(OpenFailure::NotSerial);
+  // Every convention serial programs keep: exclusive mode (which root may
+  // open through, so it is asked), the flock, the UUCP lock file, and last
+  // a program that simply has the port open.
+  if (already_exclusive(fd)) return refuse(busy(path, places));
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    return refuse(busy(path, places));
+  const std::string device = resolved_device(path);
+  if (auto owner = lock_file_owner(device, places)) {
+    return refuse(OpenError{OpenFailure::Busy, std::move(owner)});
+  }
+  if (auto holder = process_holding(device)) {
+    return refuse(OpenError{OpenFailure::Busy, std::move(holder)});
+  }
+  Result<UucpLock, PortHolder> lock = UucpLock::take(device, places);
+  if (!lock) return refuse(OpenError{OpenFailure::Busy, lock.error()});
+
+  auto port = std::make_unique<PosixSerialPort>(fd, std::move(*lock));
+  port->make_exclusive();
   tcflush(fd, TCIOFLUSH);  // what a previous user left in the queues
   if (Status st = port->configure(settings); !st) return fail(OpenFailure::Other);
   return std::unique_ptr<Port>(std::move(port));
+}
+
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings) {
+  return open_port(name, settings, system_lock_places());
 }
 
 }  // namespace lw

@@ -94,9 +94,11 @@ class WinSerialPort final : public Port {
 
 }  // namespace
 
-Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                     const PortSettings& settings) {
-  const std::u16string units = utf16_from_utf8("\\\\.\\" + name);
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings) {
+  // A name typed with the device prefix (\\.\CNCA0) keeps it.
+  const std::string device = name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
+  const std::u16string units = utf16_from_utf8(device);
   const std::wstring path(units.begin(), units.end());
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                          nullptr);
@@ -124,6 +126,13 @@ Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
 
   if (Status st = port->configure(settings); !st) return fail(OpenFailure::Other);
   return std::unique_ptr<Port>(std::move(port));
+}
+
+// Windows keeps a port to one program by itself; there are no lock files.
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings,
+                                                   const LockPlaces&) {
+  return open_port(name, settings);
 }
 
 }  // namespace lw

@@ -1,10 +1,10 @@
 #include "session/reader.h"
 
 #include <limits>
-#include <thread>
 #include <vector>
 
 #include "base/byte_arena.h"
+#include "base/detached_thread.h"
 #include "session/splitter.h"
 
 namespace lw {
@@ -86,9 +86,10 @@ void reader_loop(std::unique_ptr<Port> port, std::shared_ptr<ReaderChannel> chan
 
 void start_reader(std::unique_ptr<Port> port, std::shared_ptr<ReaderChannel> channel,
                   uint64_t session_id, Waker waker, Clock& clock) {
-  std::thread(reader_loop, std::move(port), std::move(channel), session_id, std::move(waker),
-              std::ref(clock))
-      .detach();
+  start_detached([port = std::move(port), channel = std::move(channel), session_id,
+                  waker = std::move(waker), &clock]() mutable {
+    reader_loop(std::move(port), std::move(channel), session_id, std::move(waker), clock);
+  });
 }
 
 }  // namespace lw

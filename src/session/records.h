@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "base/bytes.h"
 #include "base/time.h"
@@ -54,8 +55,26 @@ struct PortSettings {
 };
 
 // Why an open failed. Denied exists where the system tells a missing
-// permission apart from another program holding the port.
-enum class OpenFailure : uint8_t { Busy = 0, Missing = 1, Other = 2, Denied = 3 };
+// permission apart from another program holding the port; NotSerial where a
+// name the user typed can lead to something that is no serial device.
+enum class OpenFailure : uint8_t { Busy = 0, Missing = 1, Other = 2, Denied = 3, NotSerial = 4 };
+
+// The program seen holding a port, where the system shows it.
+struct PortHolder {
+  int64_t pid = 0;
+  std::string program;  // its process name, such as minicom
+  bool operator==(const PortHolder&) const = default;
+};
+
+// A failed open: the kind, and for Busy the holder when it could be seen.
+struct OpenError {
+  OpenFailure failure = OpenFailure::Other;
+  std::optional<PortHolder> holder;
+
+  OpenError(OpenFailure f = OpenFailure::Other, std::optional<PortHolder> h = std::nullopt)
+      : failure(f), holder(std::move(h)) {}
+  bool operator==(OpenFailure f) const { return failure == f; }
+};
 
 enum class ConnectionKind : uint8_t { Open = 0, Closed = 1, Disconnected = 2, Failed = 3 };
 
@@ -63,6 +82,7 @@ struct ConnectionState {
   ConnectionKind kind = ConnectionKind::Closed;
   Millis disconnected_at = 0;                // Disconnected
   OpenFailure failure = OpenFailure::Other;  // Failed
+  std::optional<PortHolder> holder;          // Failed with Busy, when seen
 };
 
 }  // namespace lw

@@ -140,8 +140,8 @@ Status ReplayPort::write_all(std::span<const uint8_t>) { return {}; }
 
 Status ReplayPort::configure(const PortSettings&) { return {}; }
 
-Result<std::unique_ptr<Port>, OpenFailure> open_replay(const std::filesystem::path& file,
-                                                       std::shared_ptr<ReplayControl> control) {
+Result<std::unique_ptr<Port>, OpenError> open_replay(const std::filesystem::path& file,
+                                                     std::shared_ptr<ReplayControl> control) {
   std::error_code ec;
   const std::filesystem::file_status st = std::filesystem::status(file, ec);
   if (st.type() == std::filesystem::file_type::not_found) return fail(OpenFailure::Missing);

@@ -77,7 +77,7 @@ class ReplayPort final : public Port {
 
 // Opens a file for replay: Missing when there is no such file, Other when it
 // is no file that can be read.
-Result<std::unique_ptr<Port>, OpenFailure> open_replay(const std::filesystem::path& file,
-                                                       std::shared_ptr<ReplayControl> control);
+Result<std::unique_ptr<Port>, OpenError> open_replay(const std::filesystem::path& file,
+                                                     std::shared_ptr<ReplayControl> control);
 
 }  // namespace lw

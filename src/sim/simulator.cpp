@@ -21,8 +21,7 @@ std::vector<PortInfo> Simulator::list_simulated() const {
   return out;
 }
 
-Result<std::unique_ptr<Port>, OpenFailure> Simulator::open_simulated(
-    const std::string& name) const {
+Result<std::unique_ptr<Port>, OpenError> Simulator::open_simulated(const std::string& name) const {
   std::lock_guard lock(mutex_);
   for (const SimulatedPort& p : ports_) {
     if (p.info.name == name && p.present->load()) {
@@ -30,6 +29,14 @@ Result<std::unique_ptr<Port>, OpenFailure> Simulator::open_simulated(
     }
   }
   return fail(OpenFailure::Missing);
+}
+
+bool Simulator::has_entry(const std::string& name) const {
+  std::lock_guard lock(mutex_);
+  for (const SimulatedPort& p : ports_) {
+    if (p.info.name == name) return true;
+  }
+  return false;
 }
 
 void Simulator::toggle_present(size_t index) {

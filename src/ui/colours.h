@@ -11,7 +11,7 @@ inline constexpr Color red = rgb(0xDC2626);        // lost, failures, bad checks
 inline constexpr Color alert_row = rgb(0xEA580C);  // behind a line that fired an alert
 inline constexpr Color white{1, 1, 1, 1};
 inline constexpr Color readout_box{0.0667f, 0.0706f, 0.0784f, 1};  // graph hover readout
-inline constexpr Color on_dark_accent = rgb(0x052E16);  // text on the dark palette's accent
+inline constexpr Color on_accent_dark = rgb(0x052E16);             // dark text on the light greens
 
 // Graph series, by series index, repeating after eight.
 inline constexpr std::array<Color, 8> series = {

@@ -98,6 +98,44 @@ Point popup_point(View v, Hit hit, Point p) {
   return p;
 }
 
+// What an overflow menu calls a widget: its label, or what its tooltip says
+// when the label is no name (none, or the alert count).
+std::string menu_label(const Widget& w) {
+  return w.label.empty() || w.id == cmd::alerts ? w.tooltip : w.label;
+}
+
+bool is_toggle(int id) {
+  switch (id) {
+    case cmd::dtr:
+    case cmd::rts:
+    case cmd::record:
+    case cmd::values_csv:
+    case cmd::matching_only:
+    case cmd::graph:
+    case cmd::hex_send:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The widgets a bar had no room for, as a menu; a choice is a click on the
+// widget (a drop-down's popup opens where the menu was).
+void show_overflow_menu(View v, size_t bar, Point at) {
+  const UiFrame f = build_frame(v.app, v.gfx, v.width, v.height);
+  if (bar >= f.overflow.size() || f.overflow[bar].empty()) return;
+  const std::vector<Widget> moved = f.overflow[bar];
+  std::vector<MenuItem> items;
+  for (size_t i = 0; i < moved.size(); ++i) {
+    const Widget& w = moved[i];
+    items.push_back({static_cast<int>(i + 1), menu_label(w), is_toggle(w.id) && w.active, {}});
+  }
+  const std::optional<int> id = show_popup(v.app, items, at);
+  if (!id || *id < 1 || static_cast<size_t>(*id) > moved.size()) return;
+  const Widget& w = moved[static_cast<size_t>(*id - 1)];
+  run_click(v, Hit{w.id, w.index}, at);
+}
+
 // The commands that need the selected tab.
 void run_tab_click(View v, Session& s, Hit hit, Point p) {
   App& app = v.app;
@@ -165,6 +203,7 @@ void run_tab_click(View v, Session& s, Hit hit, Point p) {
       copy_tab_lines(app, s);
       break;
     case cmd::save_log:
+      before_modal(app);
       save_tab_log(app, s);
       break;
     case cmd::hex_send:
@@ -184,6 +223,9 @@ void run_tab_click(View v, Session& s, Hit hit, Point p) {
       break;
     case cmd::note:
       open_dialog(app, DialogKind::note);
+      break;
+    case cmd::overflow:
+      show_overflow_menu(v, hit.index, popup_point(v, hit, p));
       break;
     default:
       break;
@@ -235,6 +277,9 @@ void run_click(View v, Hit hit, Point p) {
     case target::auto_open:
       toggle_setting(app, setting::kAutoOpen);
       return;
+    case target::open_by_path:
+      open_dialog(app, DialogKind::device_path);
+      return;
     case target::tab:
       app.select_tab(hit.index);
       return;
@@ -263,7 +308,10 @@ void clear_log_command(App& app) {
 }
 
 void save_log_command(App& app) {
-  if (Session* s = app.state().current_session()) save_tab_log(app, *s);
+  Session* s = app.state().current_session();
+  if (s == nullptr) return;
+  before_modal(app);
+  save_tab_log(app, *s);
 }
 
 }  // namespace lw

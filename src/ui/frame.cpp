@@ -16,6 +16,7 @@ constexpr float kTabMax = 220;
 constexpr float kTabShrunkMin = 64;
 // Around a tab's name: 12, the state dot 8, 8, name, 10, cross 16, 8.
 constexpr float kTabExtra = 62;
+constexpr float kOpenByPathHeight = 36;
 
 void add_tabs(UiFrame& f, AppState& state, Gfx& gfx) {
   const float s = f.layout.scale;
@@ -25,8 +26,10 @@ void add_tabs(UiFrame& f, AppState& state, Gfx& gfx) {
   std::vector<float> widths;
   float total = 0;
   for (const auto& session : state.sessions) {
+    // Measured as the selected tab draws its name, in bold, so every tab
+    // keeps its width whichever is selected.
     const float w = std::clamp(
-        std::ceil(gfx.measure_text(session->port_name, TextFormat::normal) + dip(kTabExtra, s)),
+        std::ceil(gfx.measure_text(session->port_name, TextFormat::bold) + dip(kTabExtra, s)),
         dip(kTabMin, s), dip(kTabMax, s));
     widths.push_back(w);
     total += w;
@@ -83,6 +86,18 @@ void add_port_rows(UiFrame& f, App& app) {
     row.selected = current != nullptr && current->port_name == port.name;
     f.port_rows.push_back(std::move(row));
   }
+  // The entry that opens a device by its path follows the last row (below
+  // the empty list's message when there are none); rows give way to it
+  // rather than push it under the auto-open row.
+  const float s = f.layout.scale;
+  const float h = dip(kOpenByPathHeight, s);
+  const auto top = [&] {
+    if (state.ports.empty()) return port_row_rect(f.layout, 2).y;
+    if (f.port_rows.empty()) return port_row_rect(f.layout, 0).y;
+    return f.port_rows.back().rect.bottom() + dip(4, s);
+  };
+  while (!f.port_rows.empty() && top() + h > f.layout.auto_open.y) f.port_rows.pop_back();
+  f.open_by_path = {dip(8, s), top(), f.layout.panel_width - dip(16, s), h};
 }
 
 void add_log(UiFrame& f, AppState& state, Gfx& gfx, Millis now) {
@@ -95,10 +110,10 @@ void add_log(UiFrame& f, AppState& state, Gfx& gfx, Millis now) {
     for (const Widget& w : f.graph->controls) f.widgets.push_back(w);
   }
   f.rows_fit = rows_that_fit(f.log, sc);
-  if (state.visible_rows != f.rows_fit) {
-    state.visible_rows = f.rows_fit;
-    s.log.settle_scroll(f.rows_fit);
-  }
+  state.visible_rows = f.rows_fit;
+  // Every frame: a view that follows shows the newest line whole, however
+  // the lines came in (marks are appended outside the drain).
+  s.log.settle_scroll(f.rows_fit);
   const size_t shown = s.log.shown_count();
   f.scroll_bar = scroll_bar_geometry(f.log, shown, f.rows_fit, s.log.scroll(), sc);
   if (!s.log.follow() && shown > 0) {
@@ -171,10 +186,13 @@ UiFrame build_frame(App& app, Gfx& gfx, float width_px, float height_px) {
   add_tabs(f, state, gfx);
   if (f.session != nullptr) {
     const Session& s = *f.session;
-    for (Widget& w : settings_row_widgets(s, state, f.layout, gfx))
-      f.widgets.push_back(std::move(w));
-    for (Widget& w : toolbar_widgets(s, state, f.layout, gfx)) f.widgets.push_back(std::move(w));
-    for (Widget& w : send_bar_widgets(s, f.layout, gfx)) f.widgets.push_back(std::move(w));
+    BarRow bars[kBarCount] = {settings_row_widgets(s, state, f.layout, gfx),
+                              toolbar_widgets(s, state, f.layout, gfx),
+                              send_bar_widgets(s, f.layout, gfx)};
+    for (int bar = 0; bar < kBarCount; ++bar) {
+      for (Widget& w : bars[bar].widgets) f.widgets.push_back(std::move(w));
+      f.overflow[static_cast<size_t>(bar)] = std::move(bars[bar].overflow);
+    }
     add_log(f, state, gfx, app.host().clock().local_now());
   }
   add_notice(f, state, gfx);

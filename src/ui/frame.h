@@ -2,6 +2,7 @@
 // One frame's geometry: every region, widget, tab, port row and overlay
 // with its rectangle, built afresh from the state for each paint and each
 // hit test, so both see the same window.
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "app/app.h"
 #include "ports/badge.h"
+#include "ui/bars.h"
 #include "ui/geometry.h"
 #include "ui/graph_layout.h"
 #include "ui/widgets.h"
@@ -47,9 +49,12 @@ struct UiFrame {
   Session* session = nullptr;  // the selected tab, if any
   // Port settings row, log toolbar, send bar, graph controls: paint order.
   std::vector<Widget> widgets;
+  // The widgets of each bar that moved into its overflow menu (kSettingsBar...).
+  std::array<std::vector<Widget>, kBarCount> overflow;
   std::vector<TabItem> tabs;
   std::optional<Rect> state_text;      // the session state line, right of the tabs
   std::vector<PortRowItem> port_rows;  // the rows that are drawn
+  Rect open_by_path;                   // "Open a device by path…", after them
   std::optional<GraphFrame> graph;
   Rect log;  // the log rows' rounded rectangle
   size_t rows_fit = 1;
@@ -60,8 +65,9 @@ struct UiFrame {
   const Widget* find(int id, size_t index = 0) const;
 };
 
-// Also sets the application's visible row count from the log's height (and
-// settles the selected log's scroll when that count changed).
+// Also sets the application's visible row count from the log's height and
+// settles the selected log's scroll to it (a view that follows ends on the
+// newest line).
 UiFrame build_frame(App& app, Gfx& gfx, float width_px, float height_px);
 
 // The bar widgets with their rectangles, in the order painted.

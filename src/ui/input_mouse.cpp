@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "lang/tr.h"
 #include "ui/commands.h"
 #include "ui/dialog.h"
 #include "ui/hit_test.h"
 #include "ui/input.h"
 #include "ui/input_shared.h"
+#include "ui/menus.h"
 #include "ui/text_edit.h"
 
 namespace lw {
@@ -69,18 +69,6 @@ void press_scroll_bar(View v, const Session& s, Point p) {
   ui.drag_start_y = p.y;
   ui.drag_start_scroll = s.log.scroll();
   v.app.host().request_repaint();
-}
-
-enum MenuId : int { kCopy = 1, kSelectAll, kSaveLog, kClear };
-
-std::vector<MenuItem> log_menu() {
-  return {
-      {kCopy, tr("복사 (Ctrl+C)", "Copy (Ctrl+C)"), false, {}},
-      {kSelectAll, tr("모두 선택 (Ctrl+A)", "Select all (Ctrl+A)"), false, {}},
-      {0, "", false, {}},
-      {kSaveLog, tr("로그 저장… (Ctrl+S)", "Save log… (Ctrl+S)"), false, {}},
-      {kClear, tr("지우기", "Clear"), false, {}},
-  };
 }
 
 }  // namespace
@@ -164,26 +152,8 @@ void on_right_click(View v, Point p) {
       s.log.set_selection(Selection{line, line});
     }
   }
-  ui.tooltip_shown = false;
-  v.app.host().request_repaint();
-  const std::optional<int> choice = v.app.host().popup_menu(log_menu(), p.x, p.y);
-  if (!choice) return;
-  switch (*choice) {
-    case kCopy:
-      copy_selected_lines(v.app);
-      break;
-    case kSelectAll:
-      select_all_lines(v.app);
-      break;
-    case kSaveLog:
-      save_log_command(v.app);
-      break;
-    case kClear:
-      clear_log_command(v.app);
-      break;
-    default:
-      break;
-  }
+  // Painted with the row selected before the menu opens.
+  show_log_menu(v.app, p);
 }
 
 void on_wheel(View v, Point p, int delta) {

@@ -6,9 +6,11 @@
 #include "app/file_commands.h"
 #include "app/menu_commands.h"
 #include "app/tab_commands.h"
+#include "files/log_folder.h"
 #include "lab/alert_rules.h"
 #include "lab/series.h"
 #include "lang/languages.h"
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "log/display.h"
 #include "send/line_ending.h"
@@ -126,7 +128,7 @@ std::vector<MenuItem> stamp_items(const AppState& state) {
   const std::array<std::string, 3> labels = {
       tr("시각 (14:03:22.517)", "Time (14:03:22.517)"),
       tr("날짜와 시각 (2026-11-18 14:03:22.517)", "Date and time (2026-11-18 14:03:22.517)"),
-      tr("연 뒤로 지난 시간 (+02:05.250)", "Time since opening (+02:05.250)")};
+      tr("연 이후 지난 시간 (+02:05.250)", "Time since opening (+02:05.250)")};
   std::vector<MenuItem> items;
   for (size_t i = 0; i < labels.size(); ++i) {
     items.push_back(
@@ -407,7 +409,7 @@ std::vector<MenuItem> span_items(const Session& s) {
 
 std::vector<MenuItem> stats_items(const Session& s) {
   const bool over_span = s.lab.series.stats_over_span();
-  return {item(1, tr("연 뒤로 (또는 초기화 뒤로)", "Since opening (or since reset)"), !over_span),
+  return {item(1, tr("연 이후 (또는 초기화 이후)", "Since opening (or since reset)"), !over_span),
           item(2, tr("그래프에 보이는 구간", "The span shown in the graph"), over_span),
           item(3, tr("통계 초기화", "Reset the stats"))};
 }
@@ -426,8 +428,8 @@ std::vector<MenuItem> main_menu_items(App& app) {
            tr("장치가 끊기면 로그 저장", "Save the log when a device disconnects"),
            lw::cut_save(st)),
       submenu(tr("끊길 때 남길 양", "How much to keep on disconnect"), cut_keep_items(st)),
-      item(main_menu::open_log_folder,
-           tr("로그 폴더 열기 (문서\\Linewick)", "Open the log folder (Documents\\Linewick)")),
+      item(main_menu::open_log_folder, fill(platform_tr(PlatformText::open_log_folder),
+                                            {folder_as_shown(app.state().log_folder)})),
       item(main_menu::replay, tr("로그 파일 재생…", "Replay a log file…")),
       separator(),
       item(main_menu::csv_shared,
@@ -596,13 +598,23 @@ void run_widget_menu_choice(App& app, int command, int id) {
   }
 }
 
+void before_modal(App& app) {
+  ui_state(app).tooltip_shown = false;
+  app.host().paint_now();
+}
+
+std::optional<int> show_popup(App& app, const std::vector<MenuItem>& items, Point at) {
+  before_modal(app);
+  return app.host().popup_menu(items, at.x, at.y);
+}
+
 void show_main_menu(App& app, Point at) {
-  const std::optional<int> id = app.host().popup_menu(main_menu_items(app), at.x, at.y);
+  const std::optional<int> id = show_popup(app, main_menu_items(app), at);
   if (id) run_main_menu_choice(app, *id);
 }
 
 void show_log_menu(App& app, Point at) {
-  const std::optional<int> id = app.host().popup_menu(log_menu_items(), at.x, at.y);
+  const std::optional<int> id = show_popup(app, log_menu_items(), at);
   if (id) run_log_menu_choice(app, *id);
 }
 
@@ -610,7 +622,7 @@ void show_widget_menu(App& app, int command, Point at) {
   const std::vector<MenuItem> items = widget_menu_items(app, command);
   if (items.empty()) return;
   const Session* before = app.state().current_session();
-  const std::optional<int> id = app.host().popup_menu(items, at.x, at.y);
+  const std::optional<int> id = show_popup(app, items, at);
   // The menu was for the tab selected when it opened.
   if (id && app.state().current_session() == before) run_widget_menu_choice(app, command, *id);
 }

@@ -2,6 +2,7 @@
 // The window's popup menus: their items in order, with the ids a choice
 // returns, and what each choice does. A menu is built, shown through the
 // host (modal), and its choice run afterwards.
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -25,7 +26,7 @@ inline constexpr int latency = 9;
 inline constexpr int csv_shared = 10;
 inline constexpr int session_summary = 11;
 inline constexpr int replay = 12;
-inline constexpr int language_first = 100;  // "Follow Windows"; the languages follow
+inline constexpr int language_first = 100;  // following the system; the languages follow
 inline constexpr int cut_keep_first = 200;  // the nine CutKeep choices
 }  // namespace main_menu
 
@@ -49,6 +50,13 @@ void run_log_menu_choice(App& app, int id);
 // speed (45). Empty for any other command or when there is no tab.
 std::vector<MenuItem> widget_menu_items(App& app, int command);
 void run_widget_menu_choice(App& app, int command, int id);
+
+// Before a modal popup menu, message box or save dialog: the tooltip goes
+// and the window is painted at once as it stands (the row just right-clicked
+// selected, say), since nothing repaints while the modal part is open.
+void before_modal(App& app);
+// A popup menu at the client point, after before_modal; the chosen id.
+std::optional<int> show_popup(App& app, const std::vector<MenuItem>& items, Point at);
 
 // Shows the menu at the client point and runs the choice.
 void show_main_menu(App& app, Point at);

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "files/log_folder.h"
 #include "gfx/icons.h"
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "ui/colours.h"
 #include "ui/paint_context.h"
+#include "ui/readable.h"
 #include "ui/shapes.h"
+#include "ui/text_wrap.h"
 #include "ui/texts.h"
 
 namespace lw {
@@ -71,19 +75,34 @@ void paint_port_row(const PaintContext& c, const PortRowItem& row) {
     badge_w = std::ceil(c.gfx.measure_text(badge, TextFormat::small)) + c.d(16);
     const Rect b{r.right() - c.d(10) - badge_w, r.y + c.d(10), badge_w, c.d(20)};
     c.gfx.fill_rounded_rect(b, c.d(10), bc.with_opacity(0.14f));
-    c.gfx.draw_text(badge, b, bc, TextFormat::small, Align::centre);
+    c.gfx.draw_text(badge, b, readable(bc, over(bc.with_opacity(0.14f), face)), TextFormat::small,
+                    Align::centre);
     badge_w += c.d(8);
   }
   const float x = r.x + c.d(12);
   c.gfx.draw_text(row.name, {x, r.y + c.d(8), r.right() - c.d(10) - badge_w - x, c.d(22)},
-                  p[Pal::text], TextFormat::bold, Align::leading);
+                  readable(p[Pal::text], face), TextFormat::bold, Align::leading);
   if (!row.description.empty()) {
-    c.gfx.draw_text(row.description, {x, r.y + c.d(30), r.w - c.d(24), c.d(20)}, p[Pal::muted],
-                    TextFormat::small, Align::leading);
+    c.gfx.draw_text(row.description, {x, r.y + c.d(30), r.w - c.d(24), c.d(20)},
+                    readable(p[Pal::muted], face), TextFormat::small, Align::leading);
   }
 }
 
+void paint_open_by_path(const PaintContext& c) {
+  const Palette& p = c.pal;
+  const Rect r = c.frame.open_by_path;
+  if (c.hovered(target::open_by_path)) {
+    c.gfx.fill_rounded_rect(r, c.d(8), p[Pal::muted].with_opacity(0.08f));
+  }
+  c.gfx.draw_icon(icons::add, {r.x + c.d(22), r.y + r.h / 2}, c.d(16), p[Pal::accent]);
+  const float x = r.x + c.d(38);
+  c.gfx.draw_text(open_by_path_label(), {x, r.y, r.right() - c.d(10) - x, r.h},
+                  readable(p[Pal::accent], p[Pal::port_panel]), TextFormat::normal, Align::leading);
+}
+
 }  // namespace
+
+std::string open_by_path_label() { return tr("경로로 장치 열기…", "Open a device by path…"); }
 
 void paint_top_bar(const PaintContext& c) {
   const Palette& p = c.pal;
@@ -96,7 +115,8 @@ void paint_top_bar(const PaintContext& c) {
                   Align::leading);
   const float sub_x = c.d(42) + c.gfx.measure_text(title, TextFormat::bold) + c.d(12);
   c.gfx.draw_text(tr("USB 시리얼 장치 로그 뷰어", "USB serial device log viewer"),
-                  {sub_x, 0, c.d(400), bar.h}, p[Pal::muted], TextFormat::small, Align::leading);
+                  {sub_x, 0, c.d(400), bar.h}, readable(p[Pal::muted], p[Pal::top_bar]),
+                  TextFormat::small, Align::leading);
   const Rect menu = c.frame.layout.menu_button;
   if (c.hovered(target::menu_button)) {
     c.gfx.fill_rounded_rect(menu, c.d(8), p[Pal::accent].with_opacity(0.18f));
@@ -111,28 +131,33 @@ void paint_port_panel(const PaintContext& c) {
   c.gfx.fill_rect(panel, p[Pal::port_panel]);
   vline(c, panel.right() - std::max(1.0f, std::floor(c.s())), panel.y, panel.bottom(),
         p[Pal::separator]);
-  c.gfx.draw_text(tr("COM 포트", "COM ports"),
-                  {c.d(16), panel.y + c.d(10), panel.w - c.d(32), c.d(26)}, p[Pal::muted],
-                  TextFormat::bold, Align::leading);
+  c.gfx.draw_text(platform_tr(PlatformText::ports_heading),
+                  {c.d(16), panel.y + c.d(10), panel.w - c.d(32), c.d(26)},
+                  readable(p[Pal::muted], p[Pal::port_panel]), TextFormat::bold, Align::leading);
 
   c.gfx.push_clip({0, panel.y, panel.w, l.auto_open.y - panel.y});
   if (c.app.state().ports.empty()) {
     const float top = port_row_rect(l, 0).y;
     const float cx = panel.w / 2;
     c.gfx.draw_icon(icons::plug, {cx, top + c.d(34)}, c.d(30), p[Pal::muted]);
-    c.gfx.draw_text(tr("COM 포트가 없습니다", "No COM ports"),
+    c.gfx.draw_text(platform_tr(PlatformText::no_ports),
                     {c.d(12), top + c.d(60), panel.w - c.d(24), c.d(24)}, p[Pal::text],
                     TextFormat::normal, Align::centre);
     c.gfx.draw_text(tr("장치를 꽂으면 여기에 나타납니다", "Plug in a device and it shows up here"),
-                    {c.d(12), top + c.d(84), panel.w - c.d(24), c.d(20)}, p[Pal::muted],
-                    TextFormat::small, Align::centre);
+                    {c.d(12), top + c.d(84), panel.w - c.d(24), c.d(20)},
+                    readable(p[Pal::muted], p[Pal::port_panel]), TextFormat::small, Align::centre);
   }
   for (const PortRowItem& row : c.frame.port_rows) paint_port_row(c, row);
+  paint_open_by_path(c);
   c.gfx.pop_clip();
 
   // Auto-open: a check box bound to the AutoOpen setting.
   const Rect ao = l.auto_open;
-  if (c.hovered(target::auto_open)) c.gfx.fill_rect(ao, p[Pal::muted].with_opacity(0.06f));
+  Color ao_face = p[Pal::port_panel];
+  if (c.hovered(target::auto_open)) {
+    c.gfx.fill_rect(ao, p[Pal::muted].with_opacity(0.06f));
+    ao_face = over(p[Pal::muted].with_opacity(0.06f), ao_face);
+  }
   hline(c, 0, ao.w - std::max(1.0f, std::floor(c.s())), ao.y, p[Pal::separator]);
   const bool on = flag(c.app.settings(), "AutoOpen");
   const float box = c.d(16);
@@ -140,16 +165,27 @@ void paint_port_panel(const PaintContext& c) {
   if (on) {
     c.gfx.fill_rounded_rect(check, c.d(4), p[Pal::accent]);
     c.gfx.draw_icon(icons::check, {check.x + box / 2, check.y + box / 2}, c.d(16),
-                    c.dark ? colours::on_dark_accent : colours::white);
+                    ink_on(p[Pal::accent]));
   } else {
     const float w = 1.5f * c.s();
     c.gfx.stroke_rounded_rect({check.x + w / 2, check.y + w / 2, box - w, box - w}, c.d(4), w,
                               p[Pal::muted].with_opacity(0.7f));
   }
+  // On two lines where the narrow panel cannot hold it on one.
   const float lx = check.right() + c.d(10);
-  c.gfx.draw_text(tr("새 장치를 바로 열기", "Open new devices right away"),
-                  {lx, ao.y, ao.w - lx - c.d(12), ao.h}, p[Pal::text], TextFormat::normal,
-                  Align::leading);
+  const float lw = ao.w - lx - c.d(12);
+  const std::vector<std::string> lines = two_lines(
+      c.gfx, tr("새 장치를 바로 열기", "Open new devices right away"), lw, TextFormat::normal);
+  const Color ao_text = readable(p[Pal::text], ao_face);
+  if (lines.size() == 1) {
+    c.gfx.draw_text(lines[0], {lx, ao.y, lw, ao.h}, ao_text, TextFormat::normal, Align::leading);
+  } else {
+    const float line_h = (ao.h - c.d(8)) / 2;
+    for (size_t i = 0; i < 2; ++i) {
+      c.gfx.draw_text(lines[i], {lx, ao.y + c.d(4) + line_h * static_cast<float>(i), lw, line_h},
+                      ao_text, TextFormat::normal, Align::leading);
+    }
+  }
 }
 
 void paint_tab_row(const PaintContext& c) {
@@ -162,12 +198,14 @@ void paint_tab_row(const PaintContext& c) {
   for (const TabItem& t : c.frame.tabs) {
     const Rect r = t.rect;
     const float radius = c.d(8);
+    Color face = p[Pal::top_bar];
     if (t.selected) {
       // The selected tab opens into the content below it.
+      face = p[Pal::background];
       c.gfx.fill_rounded_rect({r.x, r.y, r.w, r.h + radius}, radius, p[Pal::separator]);
-      c.gfx.fill_rounded_rect({r.x + px, r.y + px, r.w - 2 * px, r.h + radius}, radius - px,
-                              p[Pal::background]);
+      c.gfx.fill_rounded_rect({r.x + px, r.y + px, r.w - 2 * px, r.h + radius}, radius - px, face);
     } else if (c.hovered(target::tab, t.index) || c.hovered(target::tab_close, t.index)) {
+      face = over(p[Pal::muted].with_opacity(0.08f), face);
       c.gfx.fill_rounded_rect({r.x, r.y, r.w, r.h - c.d(4)}, radius,
                               p[Pal::muted].with_opacity(0.08f));
     }
@@ -175,7 +213,7 @@ void paint_tab_row(const PaintContext& c) {
     c.gfx.fill_circle({r.x + c.d(16), cy}, c.d(3.5f), state_dot_colour(t.kind, p));
     const float tx = r.x + c.d(28);
     c.gfx.draw_text(t.label, {tx, cy - c.d(12), t.close.x - tx - c.d(2), c.d(24)},
-                    t.selected ? p[Pal::text] : p[Pal::muted],
+                    readable(t.selected ? p[Pal::text] : p[Pal::muted], face),
                     t.selected ? TextFormat::bold : TextFormat::normal, Align::leading);
     const Point cc{t.close.x + t.close.w / 2, cy};
     if (c.hovered(target::tab_close, t.index)) {
@@ -186,7 +224,8 @@ void paint_tab_row(const PaintContext& c) {
   c.gfx.pop_clip();
   if (c.frame.session != nullptr && c.frame.state_text) {
     const StateText st = session_state_text(*c.frame.session, p);
-    c.gfx.draw_text(st.text, *c.frame.state_text, st.colour, TextFormat::normal, Align::trailing);
+    c.gfx.draw_text(st.text, *c.frame.state_text, readable(st.colour, p[Pal::top_bar]),
+                    TextFormat::normal, Align::trailing);
   }
 }
 
@@ -212,21 +251,19 @@ void paint_no_tab(const PaintContext& c) {
                                 : tr("왼쪽에서 포트를 고르세요", "Pick a port on the left");
   const float inner = card.w - c.d(40);
   const float title_y = card.y + c.d(78);
-  c.gfx.draw_text(title, {card.x + c.d(20), title_y, inner, c.d(32)}, p[Pal::text],
-                  TextFormat::title, Align::centre);
+  c.gfx.draw_text(title, {card.x + c.d(20), title_y, inner, c.d(32)},
+                  readable(p[Pal::text], p[Pal::card], kLargeTextContrast), TextFormat::title,
+                  Align::centre);
   const std::string lines[] = {
-      tr("아두이노나 계측기를 꽂으면 새 COM 포트가 왼쪽 목록에 나타납니다.",
-         "Plug in an Arduino or an instrument, and the new COM port appears in the list on the "
-         "left."),
+      platform_tr(PlatformText::plug_in_hint),
       tr("포트를 클릭해서 여세요. 받은 줄마다 시각이 붙습니다.",
          "Click a port to open it; every received line gets the time."),
-      tr("장치 연결이 끊기면 그 직전의 로그가 문서\\Linewick에 저장됩니다.",
-         "If the device disconnects, the log right before it is saved in Documents\\Linewick."),
+      fill(platform_tr(PlatformText::disconnect_hint), {folder_as_shown(c.app.state().log_folder)}),
   };
   float y = title_y + c.d(48);
   for (const std::string& line : lines) {
-    c.gfx.draw_text(line, {card.x + c.d(20), y, inner, c.d(22)}, p[Pal::muted], TextFormat::normal,
-                    Align::centre);
+    c.gfx.draw_text(line, {card.x + c.d(20), y, inner, c.d(22)},
+                    readable(p[Pal::muted], p[Pal::card]), TextFormat::normal, Align::centre);
     y += c.d(26);
   }
 }

@@ -6,6 +6,7 @@
 #include "ui/dialog.h"
 #include "ui/hit.h"
 #include "ui/paint_context.h"
+#include "ui/readable.h"
 #include "ui/shapes.h"
 
 namespace lw {
@@ -23,15 +24,16 @@ void paint_cancel(const PaintContext& c, Rect r) {
                          : p[Pal::card];
   framed_box(c.gfx, r, c.d(kButtonRadius), face, p[Pal::separator],
              std::max(1.0f, std::floor(c.s())));
-  c.gfx.draw_text(dialog_cancel_label(), r, p[Pal::text], TextFormat::normal, Align::centre);
+  c.gfx.draw_text(dialog_cancel_label(), r, readable(p[Pal::text], face), TextFormat::normal,
+                  Align::centre);
 }
 
 void paint_ok(const PaintContext& c, Rect r) {
   const Palette& p = c.pal;
   const float opacity = c.hovered(target::dialog_ok) ? 0.85f : 1.0f;
-  c.gfx.fill_rounded_rect(r, c.d(kButtonRadius),
-                          over(p[Pal::accent].with_opacity(opacity), p[Pal::card]));
-  c.gfx.draw_text(dialog_ok_label(), r, colours::white, TextFormat::normal, Align::centre);
+  const Color face = over(p[Pal::accent].with_opacity(opacity), p[Pal::card]);
+  c.gfx.fill_rounded_rect(r, c.d(kButtonRadius), face);
+  c.gfx.draw_text(dialog_ok_label(), r, ink_on(face), TextFormat::normal, Align::centre);
 }
 
 }  // namespace
@@ -48,10 +50,10 @@ void paint_dialog(const PaintContext& c) {
 
   const float x = g.card.x + c.d(20);
   const float w = g.card.w - c.d(40);
-  c.gfx.draw_text(d.title, {x, g.card.y + c.d(14), w, c.d(30)}, p[Pal::text], TextFormat::bold,
-                  Align::leading);
-  c.gfx.draw_text(d.hint, {x, g.card.y + c.d(42), w, c.d(24)}, p[Pal::muted], TextFormat::small,
-                  Align::leading);
+  c.gfx.draw_text(d.title, {x, g.card.y + c.d(14), w, c.d(30)},
+                  readable(p[Pal::text], p[Pal::card]), TextFormat::bold, Align::leading);
+  c.gfx.draw_text(d.hint, {x, g.card.y + c.d(42), w, c.d(24)},
+                  readable(p[Pal::muted], p[Pal::card]), TextFormat::small, Align::leading);
 
   Widget field;
   field.id = cmd::dialog_field;

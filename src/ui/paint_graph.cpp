@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "ui/graph_axis.h"
 #include "ui/graph_columns.h"
 #include "ui/paint_context.h"
+#include "ui/readable.h"
+#include "ui/shapes.h"
 
 namespace lw {
 
@@ -40,32 +43,65 @@ struct Mapping {
   }
 };
 
+bool overlap(const Rect& a, const Rect& b) {
+  return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+}
+
+// The value labels left of the plot, from the bottom up: one every so many
+// ticks so that they stand apart, none over another, the lowest kept above
+// the time labels and the highest under the legend.
 void paint_axis(const PaintContext& c, const Mapping& m) {
   const Palette& p = c.pal;
   const Rect plot = m.plot;
   const float px = std::max(1.0f, std::floor(c.s()));
-  for (double tick : m.axis.ticks) {
+  const float label_h = c.d(16);
+  const size_t ticks = m.axis.ticks.size();
+  const double range = m.axis.top - m.axis.bottom;
+  const float pitch = range > 0 ? static_cast<float>(m.axis.step / range * plot.h) : plot.h;
+  const size_t every =
+      pitch > 0 ? std::max<size_t>(1, static_cast<size_t>(std::ceil((label_h + c.d(2)) / pitch)))
+                : ticks;
+  std::optional<Rect> last;
+  for (size_t i = 0; i < ticks; ++i) {
+    const double tick = m.axis.ticks[i];
     const float y = std::round(m.y(tick));
     c.gfx.fill_rect({plot.x, y, plot.w, px}, p[Pal::separator].with_opacity(0.8f));
-    // The lowest label stays above the row of time labels.
-    const float label_y = std::min(y - c.d(9), plot.bottom() - c.d(16));
-    c.gfx.draw_text(tick_label(tick, m.axis.decimals),
-                    {plot.x - c.d(56), label_y, c.d(50), c.d(18)}, p[Pal::muted], TextFormat::small,
-                    Align::trailing);
+    if (i % every != 0) continue;
+    const float label_y =
+        std::max(plot.y - c.d(6), std::min(y - label_h / 2, plot.bottom() - label_h + c.d(1)));
+    const Rect box{plot.x - c.d(56), label_y, c.d(50), label_h};
+    if (last && overlap(*last, box)) continue;
+    c.gfx.draw_text(tick_label(tick, m.axis.decimals), box, readable(p[Pal::muted], p[Pal::log]),
+                    TextFormat::small, Align::trailing);
+    last = box;
   }
 }
 
+// Three time labels: the window's start, middle and end, each centred on
+// its place and kept inside the panel; the middle one goes when it would
+// touch the others.
 void paint_time_labels(const PaintContext& c, const Mapping& m, const Rect& panel) {
-  for (const double f : {0.0, 0.5, 1.0}) {
+  struct Label {
+    std::string text;
+    Rect box;
+  };
+  std::vector<Label> labels;
+  for (const double f : {0.0, 1.0, 0.5}) {
     const Millis t =
         m.window.start +
         static_cast<Millis>(std::llround(f * static_cast<double>(m.window.end - m.window.start)));
-    const std::string text = format_hms_millis(t);
+    std::string text = format_hms_millis(t);
     const float w = std::ceil(c.gfx.measure_text(text, TextFormat::small)) + c.d(2);
     const float at = m.plot.x + static_cast<float>(f) * m.plot.w;
     const float x = std::clamp(at - w / 2, panel.x + c.d(4), panel.right() - c.d(4) - w);
-    c.gfx.draw_text(text, {x, m.plot.bottom() + c.d(1), w, c.d(16)}, c.pal[Pal::muted],
-                    TextFormat::small, Align::centre);
+    const Rect box{x, m.plot.bottom() + c.d(1), w, c.d(16)};
+    bool clear = true;
+    for (const Label& l : labels) clear = clear && !overlap(l.box, box);
+    if (clear) labels.push_back({std::move(text), box});
+  }
+  for (const Label& l : labels) {
+    c.gfx.draw_text(l.text, l.box, readable(c.pal[Pal::muted], c.pal[Pal::log]), TextFormat::small,
+                    Align::centre);
   }
 }
 
@@ -185,8 +221,15 @@ void paint_hover(const PaintContext& c, const TabSeries& series, const Mapping& 
 
 void paint_chip(const PaintContext& c, const LegendChip& chip) {
   const Palette& p = c.pal;
+  Color face = p[Pal::log];
   if (c.hovered(target::legend_chip, chip.series)) {
     c.gfx.fill_rounded_rect(chip.rect, c.d(6), p[Pal::muted].with_opacity(0.1f));
+    face = over(p[Pal::muted].with_opacity(0.1f), face);
+  }
+  if (chip.series == kMoreChip) {
+    c.gfx.draw_text(chip.text, chip.rect, readable(p[Pal::muted], face), TextFormat::small,
+                    Align::centre);
+    return;
   }
   if (chip.visible) {
     c.gfx.fill_rounded_rect(chip.swatch, c.d(3), chip.colour);
@@ -197,8 +240,9 @@ void paint_chip(const PaintContext& c, const LegendChip& chip) {
                               chip.colour.with_opacity(0.6f));
   }
   const float x = chip.swatch.right() + c.d(6);
-  c.gfx.draw_text(chip.label, {x, chip.rect.y, chip.rect.right() - x - c.d(4), chip.rect.h},
-                  chip.visible ? p[Pal::text] : p[Pal::muted], TextFormat::small, Align::leading);
+  c.gfx.draw_text(chip.text, {x, chip.rect.y, chip.rect.right() - x - c.d(4), chip.rect.h},
+                  readable(chip.visible ? p[Pal::text] : p[Pal::muted], face), TextFormat::small,
+                  Align::leading);
 }
 
 }  // namespace
@@ -222,8 +266,8 @@ void paint_graph(const PaintContext& c) {
     c.gfx.draw_text(tr("줄에서 찾은 숫자가 여기에 그려집니다 (예: T=21.5 H=40, 또는 1.2,3.4,5.6)",
                        "Numbers found in lines are plotted here (e.g. T=21.5 H=40, or "
                        "1.2,3.4,5.6)"),
-                    {panel.x + c.d(14), g.plot.y, panel.w - c.d(28), g.plot.h}, p[Pal::muted],
-                    TextFormat::small, Align::leading);
+                    {panel.x + c.d(14), g.plot.y, panel.w - c.d(28), g.plot.h},
+                    readable(p[Pal::muted], p[Pal::log]), TextFormat::small, Align::leading);
   } else {
     const Reduced reduced = reduce_series(series, g.window, g.plot);
     Mapping m{g.plot, g.window, value_axis(reduced.range)};
@@ -241,7 +285,9 @@ void paint_graph(const PaintContext& c) {
     const float w = std::ceil(c.gfx.measure_text(paused, TextFormat::bold)) + c.d(20);
     const Rect tag{g.plot.right() - w - c.d(6), g.plot.y + c.d(6), w, c.d(22)};
     c.gfx.fill_rounded_rect(tag, c.d(11), p[Pal::muted].with_opacity(0.15f));
-    c.gfx.draw_text(paused, tag, p[Pal::muted], TextFormat::bold, Align::centre);
+    c.gfx.draw_text(paused, tag,
+                    readable(p[Pal::muted], over(p[Pal::muted].with_opacity(0.15f), p[Pal::log])),
+                    TextFormat::bold, Align::centre);
   }
   c.gfx.pop_clip();
 }

@@ -9,7 +9,9 @@
 #include "log/display.h"
 #include "ui/colours.h"
 #include "ui/paint_context.h"
+#include "ui/readable.h"
 #include "ui/search_marks.h"
+#include "ui/shapes.h"
 #include "ui/texts.h"
 
 namespace lw {
@@ -43,29 +45,35 @@ void paint_row(const PaintContext& c, const Session& s, size_t row, float y, flo
   const LineRecord& rec = s.log.shown_record(row);
   const uint64_t absolute = s.log.absolute_of_row(row);
   const Rect band{log.x, y, log.w, h};
+  Color back = p[Pal::log];  // what the row's texts are drawn on
   if (s.lab.alerts.is_alert_line(absolute)) {
     c.gfx.fill_rect(band, colours::alert_row.with_opacity(0.18f));
+    back = over(colours::alert_row.with_opacity(0.18f), back);
   }
   if (const auto& sel = s.log.selection()) {
     const uint64_t lo = std::min(sel->anchor, sel->caret);
     const uint64_t hi = std::max(sel->anchor, sel->caret);
-    if (absolute >= lo && absolute <= hi) c.gfx.fill_rect(band, p[Pal::accent].with_opacity(0.2f));
+    if (absolute >= lo && absolute <= hi) {
+      c.gfx.fill_rect(band, p[Pal::accent].with_opacity(0.2f));
+      back = over(p[Pal::accent].with_opacity(0.2f), back);
+    }
   }
 
   const AppState& state = c.app.state();
   c.gfx.draw_text(format_stamp(rec.time, s.opened_at, state.stamp_mode),
-                  {rs.stamp_x, y, rs.stamp_w + c.d(4), h}, p[Pal::muted], TextFormat::mono,
-                  Align::leading);
+                  {rs.stamp_x, y, rs.stamp_w + c.d(4), h}, readable(p[Pal::muted], back),
+                  TextFormat::mono, Align::leading);
 
   float x = rs.text_x;
   Color text_colour = p[Pal::text];
   if (rec.direction == Direction::Sent) {
-    c.gfx.draw_text("→", {x, y, rs.arrow_w + c.d(2), h}, p[Pal::accent], TextFormat::mono,
-                    Align::leading);
+    c.gfx.draw_text("→", {x, y, rs.arrow_w + c.d(2), h}, readable(p[Pal::accent], back),
+                    TextFormat::mono, Align::leading);
     x += rs.arrow_w;
   } else if (rec.direction == Direction::Mark) {
     text_colour = p[Pal::muted];
   }
+  text_colour = readable(text_colour, back);
   const std::string body = line_text(rec, s.hex_view() || s.framing.has_value());
 
   // What follows the text: the checksum verdict, then the reply time.
@@ -93,6 +101,8 @@ void paint_row(const PaintContext& c, const Session& s, size_t row, float y, flo
         if (b > a) c.gfx.fill_rect({x + a, top, b - a, h - c.d(2)}, p[Pal::match]);
       }
       body_w = layout->width();
+      // Readable on the marks as well as beside them.
+      text_colour = readable(text_colour, over(p[Pal::match], back));
     }
   }
   c.gfx.draw_text(body, {x, y, avail, h}, text_colour, TextFormat::mono, Align::leading);
@@ -101,23 +111,24 @@ void paint_row(const PaintContext& c, const Session& s, size_t row, float y, flo
   x += body_w;
   if (!verdict_text.empty()) {
     const Color vc = verdict == FrameVerdict::Good ? p[Pal::accent] : colours::red;
-    c.gfx.draw_text(verdict_text, {x, y, verdict_w + c.d(2), h}, vc, TextFormat::mono,
-                    Align::leading);
+    c.gfx.draw_text(verdict_text, {x, y, verdict_w + c.d(2), h}, readable(vc, back),
+                    TextFormat::mono, Align::leading);
     x += verdict_w;
   }
   if (!reply_text.empty()) {
-    c.gfx.draw_text(reply_text, {x, y, reply_w + c.d(2), h}, p[Pal::muted], TextFormat::mono,
-                    Align::leading);
+    c.gfx.draw_text(reply_text, {x, y, reply_w + c.d(2), h}, readable(p[Pal::muted], back),
+                    TextFormat::mono, Align::leading);
   }
 }
 
 void paint_jump_pill(const PaintContext& c, const Rect& pill) {
   const float alpha = c.hovered(target::jump_to_bottom) ? 0.85f : 1.0f;
-  c.gfx.fill_rounded_rect(pill, c.d(17), c.pal[Pal::accent].with_opacity(alpha));
-  c.gfx.draw_icon(icons::jump_down, {pill.x + c.d(18), pill.y + pill.h / 2}, c.d(20),
-                  colours::white);
-  c.gfx.draw_text(jump_to_bottom_text(), {pill.x + c.d(32), pill.y, pill.w - c.d(38), pill.h},
-                  colours::white, TextFormat::normal, Align::leading);
+  const Color fill = over(c.pal[Pal::accent].with_opacity(alpha), c.pal[Pal::log]);
+  c.gfx.fill_rounded_rect(pill, c.d(17), fill);
+  const Color ink = ink_on(fill);
+  c.gfx.draw_icon(icons::jump_down, {pill.x + c.d(18), pill.y + pill.h / 2}, c.d(20), ink);
+  c.gfx.draw_text(jump_to_bottom_text(), {pill.x + c.d(32), pill.y, pill.w - c.d(38), pill.h}, ink,
+                  TextFormat::normal, Align::leading);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "ui/colours.h"
 #include "ui/hit_test.h"
 #include "ui/paint_context.h"
+#include "ui/readable.h"
+#include "ui/shapes.h"
 
 namespace lw {
 
@@ -28,21 +30,28 @@ void paint_notice(const PaintContext& c) {
   if (!c.frame.notice) return;
   const NoticeFrame& n = *c.frame.notice;
   const float radius = c.d(10);
+  // Over the log, whose colour the light theme's see-through box mixes in.
+  const Color fill = n.error ? colours::red : over(overlay_fill(c), c.pal[Pal::log]);
   Color text = c.dark ? c.pal[Pal::text] : colours::white;
   Color action = dark_palette[Pal::accent];
+  // The action's face: the action colour faintly, or on the red a shade darker.
+  Color action_face = action;
   if (n.error) {
-    c.gfx.fill_rounded_rect(n.rect, radius, colours::red);
+    c.gfx.fill_rounded_rect(n.rect, radius, fill);
     text = action = colours::white;
+    action_face = Color{0, 0, 0, 1};
   } else {
     c.gfx.fill_rounded_rect(n.rect, radius, overlay_fill(c));
     overlay_border(c, n.rect, radius);
   }
-  c.gfx.draw_text(n.message, n.text, text, TextFormat::normal, Align::leading);
+  c.gfx.draw_text(n.message, n.text, readable(text, fill), TextFormat::normal, Align::leading);
   for (size_t i = 0; i < n.actions.size(); ++i) {
     const Rect& r = n.actions[i];
     const bool hot = c.hovered(target::notice_action, i);
-    c.gfx.fill_rounded_rect(r, c.d(6), action.with_opacity(hot ? 0.28f : 0.16f));
-    c.gfx.draw_text(n.action_labels[i], r, action, TextFormat::bold, Align::centre);
+    const Color face = action_face.with_opacity(hot ? 0.28f : 0.16f);
+    c.gfx.fill_rounded_rect(r, c.d(6), face);
+    c.gfx.draw_text(n.action_labels[i], r, readable(action, over(face, fill)), TextFormat::bold,
+                    Align::centre);
   }
 }
 

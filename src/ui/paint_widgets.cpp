@@ -7,6 +7,7 @@
 #include "lang/tr.h"
 #include "ui/colours.h"
 #include "ui/paint_context.h"
+#include "ui/readable.h"
 #include "ui/shapes.h"
 #include "ui/text_input.h"
 
@@ -18,8 +19,6 @@ constexpr std::string_view kChevron = "M 6 8 L 10 12 L 14 8";
 constexpr float kRadius = 7;
 
 float hairline(const PaintContext& c) { return std::max(1.0f, std::floor(c.s())); }
-
-Color on_accent(const PaintContext& c) { return c.dark ? colours::on_dark_accent : colours::white; }
 
 struct FieldView {
   const TextInput* input = nullptr;
@@ -74,13 +73,14 @@ FieldView field_view(const PaintContext& c, const Widget& w, TextInput& scratch)
   return v;
 }
 
-void paint_field(const PaintContext& c, const Widget& w) {
+void paint_field(const PaintContext& c, const Widget& w, Color backdrop) {
   const Palette& p = c.pal;
   TextInput scratch;
   const FieldView v = field_view(c, w, scratch);
   const Rect r = w.rect;
   const float radius = c.d(kRadius);
-  const Color face = v.kind == FieldKind::send ? p[Pal::log] : p[Pal::muted].with_opacity(0.08f);
+  const Color face =
+      v.kind == FieldKind::send ? p[Pal::log] : over(p[Pal::muted].with_opacity(0.08f), backdrop);
   c.gfx.fill_rounded_rect(r, radius, face);
   // The border is stroked inside the edge: a focused field's thicker line
   // must not grow it.
@@ -102,8 +102,8 @@ void paint_field(const PaintContext& c, const Widget& w) {
   }
   const Rect tr_ = text_rect(v.kind, r, c.s());
   if (v.input->empty()) {
-    c.gfx.draw_text(v.placeholder, tr_, p[Pal::muted].with_opacity(0.85f), TextFormat::normal,
-                    Align::leading);
+    c.gfx.draw_text(v.placeholder, tr_, readable(p[Pal::muted].with_opacity(0.85f), face),
+                    TextFormat::normal, Align::leading);
   } else {
     const std::string shown = display_utf8(*v.input);
     const float offset = scroll_offset(*v.input, v.kind, r, c.gfx);
@@ -117,7 +117,7 @@ void paint_field(const PaintContext& c, const Widget& w) {
       c.gfx.fill_rect({x0 + a, r.y + c.d(7), b - a, r.h - c.d(14)},
                       p[Pal::accent].with_opacity(0.28f));
     }
-    c.gfx.draw_text(shown, {x0, r.y, layout->width() + c.d(4), r.h}, p[Pal::text],
+    c.gfx.draw_text(shown, {x0, r.y, layout->width() + c.d(4), r.h}, readable(p[Pal::text], face),
                     TextFormat::normal, Align::leading);
     const size_t caret = v.input->caret;
     if (!v.input->composition.empty()) {
@@ -140,10 +140,11 @@ void paint_field(const PaintContext& c, const Widget& w) {
   }
 }
 
-void paint_readout(const PaintContext& c, const Widget& w) {
+void paint_readout(const PaintContext& c, const Widget& w, Color backdrop) {
   const Palette& p = c.pal;
+  const Color muted = readable(p[Pal::muted], backdrop);
   if (w.id == cmd::none && w.detail.empty()) {
-    c.gfx.draw_text(w.label, w.rect, p[Pal::muted], TextFormat::normal, Align::leading);
+    c.gfx.draw_text(w.label, w.rect, muted, TextFormat::normal, Align::leading);
     return;
   }
   // In / Out amounts: muted words, plain numbers.
@@ -155,10 +156,11 @@ void paint_readout(const PaintContext& c, const Widget& w) {
     c.gfx.draw_text(text, {x, w.rect.y, tw + 1, w.rect.h}, col, f, Align::leading);
     x += tw + after;
   };
-  part(in, TextFormat::small, p[Pal::muted], c.d(5));
-  part(w.label, TextFormat::normal, p[Pal::text], c.d(14));
-  part(out, TextFormat::small, p[Pal::muted], c.d(5));
-  part(w.detail, TextFormat::normal, p[Pal::text], 0);
+  const Color text = readable(p[Pal::text], backdrop);
+  part(in, TextFormat::small, muted, c.d(5));
+  part(w.label, TextFormat::normal, text, c.d(14));
+  part(out, TextFormat::small, muted, c.d(5));
+  part(w.detail, TextFormat::normal, text, 0);
 }
 
 }  // namespace
@@ -166,11 +168,11 @@ void paint_readout(const PaintContext& c, const Widget& w) {
 void paint_widget(const PaintContext& c, const Widget& w, Color backdrop) {
   const Palette& p = c.pal;
   if (w.style == WidgetStyle::field) {
-    paint_field(c, w);
+    paint_field(c, w, backdrop);
     return;
   }
   if (w.style == WidgetStyle::readout) {
-    paint_readout(c, w);
+    paint_readout(c, w, backdrop);
     return;
   }
   const Rect r = w.rect;
@@ -178,29 +180,35 @@ void paint_widget(const PaintContext& c, const Widget& w, Color backdrop) {
   const bool hovered = c.hovered(w.id, w.index);
   Color label = p[Pal::text];
   Color icon = p[Pal::text];
+  Color face = p[Pal::card];  // what the label is drawn on
   if (w.primary) {
-    c.gfx.fill_rounded_rect(r, radius,
-                            over(p[Pal::accent].with_opacity(hovered ? 0.85f : 1.0f), backdrop));
-    label = icon = on_accent(c);
+    face = over(p[Pal::accent].with_opacity(hovered ? 0.85f : 1.0f), backdrop);
+    c.gfx.fill_rounded_rect(r, radius, face);
+    label = icon = ink_on(face);
   } else if (w.style == WidgetStyle::segment && w.active && w.id == cmd::text_hex) {
     // The chosen side of a two-way switch: a raised face on the track.
-    framed_box(c.gfx, r, radius - c.d(1), p[Pal::card], p[Pal::separator], hairline(c));
+    framed_box(c.gfx, r, radius - c.d(1), face, p[Pal::separator], hairline(c));
   } else if (w.style == WidgetStyle::segment && !w.active && w.id == cmd::text_hex) {
-    if (hovered) c.gfx.fill_rounded_rect(r, radius, p[Pal::muted].with_opacity(0.1f));
+    face = over(p[Pal::muted].with_opacity(0.1f), backdrop);  // the track
+    if (hovered) {
+      face = over(p[Pal::muted].with_opacity(0.1f), face);
+      c.gfx.fill_rounded_rect(r, radius, p[Pal::muted].with_opacity(0.1f));
+    }
     label = p[Pal::muted];
   } else if (w.active) {
-    framed_box(c.gfx, r, radius,
-               over(p[Pal::accent].with_opacity(hovered ? 0.22f : 0.14f), backdrop),
-               over(p[Pal::accent].with_opacity(0.55f), backdrop), hairline(c));
+    face = over(p[Pal::accent].with_opacity(hovered ? 0.22f : 0.14f), backdrop);
+    framed_box(c.gfx, r, radius, face, over(p[Pal::accent].with_opacity(0.55f), backdrop),
+               hairline(c));
     icon = p[Pal::accent];
   } else {
-    const Color face =
-        hovered ? over(p[Pal::muted].with_opacity(0.1f), p[Pal::card]) : p[Pal::card];
+    if (hovered) face = over(p[Pal::muted].with_opacity(0.1f), p[Pal::card]);
     framed_box(c.gfx, r, radius, face, p[Pal::separator], hairline(c));
   }
+  label = readable(label, face);
 
   const float cy = r.y + r.h / 2;
-  if (w.label.empty() && w.style != WidgetStyle::dropdown) {
+  const std::string_view text = w.shown_label();
+  if (text.empty() && w.style != WidgetStyle::dropdown) {
     if (!w.icon.empty()) c.gfx.draw_icon(w.icon, {r.x + r.w / 2, cy}, c.d(18), icon);
     return;
   }
@@ -211,13 +219,14 @@ void paint_widget(const PaintContext& c, const Widget& w, Color backdrop) {
   }
   float right = r.right() - c.d(12);
   if (w.style == WidgetStyle::dropdown) {
-    const Point chevron =
-        w.label.empty() ? Point{r.x + r.w / 2, cy} : Point{r.right() - c.d(12) - c.d(7), cy};
+    // The marker alone is centred; beside an icon or a label it sits right.
+    const Point chevron = text.empty() && w.icon.empty() ? Point{r.x + r.w / 2, cy}
+                                                         : Point{r.right() - c.d(12) - c.d(7), cy};
     c.gfx.draw_icon(kChevron, chevron, c.d(14), p[Pal::muted]);
     right -= c.d(16);
   }
-  if (!w.label.empty()) {
-    c.gfx.draw_text(w.label, {x, r.y, std::max(0.0f, right - x + c.d(2)), r.h}, label,
+  if (!text.empty()) {
+    c.gfx.draw_text(text, {x, r.y, std::max(0.0f, right - x + c.d(2)), r.h}, label,
                     TextFormat::normal, Align::leading);
   }
 }

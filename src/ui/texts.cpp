@@ -31,7 +31,11 @@ StateText session_state_text(const Session& s, const Palette& palette) {
                    {format_hms_millis(s.state.disconnected_at)}),
               colours::red};
     case ConnectionKind::Failed:
-      return {open_failure_text(s.state.failure), colours::red};
+      // A listed port by its device file (/dev/ttyUSB0), a named one as typed.
+      return {open_failure_text(s.state.failure,
+                                s.info.added || s.info.node.empty() ? s.port_name : s.info.node,
+                                s.state.holder),
+              colours::red};
   }
   return {};
 }
@@ -78,6 +82,8 @@ std::string notice_action_label(NoticeAction::Kind kind) {
       return tr("열기", "Open");
     case NoticeAction::Kind::OpenFolder:
       return tr("폴더 열기", "Open folder");
+    case NoticeAction::Kind::OpenPage:
+      return tr("다운로드 페이지 열기", "Open the download page");
     case NoticeAction::Kind::StopSending:
       return tr("멈춤", "Stop");
     case NoticeAction::Kind::Reconnect:

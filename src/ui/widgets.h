@@ -4,7 +4,6 @@
 // what is shown on it, and the rectangle the row layout gives it.
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,7 +44,10 @@ inline constexpr int graph_span = 37;
 inline constexpr int graph_pause = 38;
 inline constexpr int graph_stats = 39;
 inline constexpr int dialog_field = 44;  // the in-window dialog's field; painted, never hit
-inline constexpr int replay_speed = 45;  // a replay tab's speed, where the baud would be
+// "…" at the end of a row too narrow for all its widgets: a menu of the
+// ones that moved there. Its index is the row (see BarRow).
+inline constexpr int overflow = 45;
+inline constexpr int replay_speed = 46;  // a replay tab's speed, where the baud would be
 }  // namespace cmd
 
 // The style byte: 2 a segment of a two-way switch, 3 a label with a
@@ -76,10 +78,21 @@ struct Widget {
   // Read-outs: a second text shown after the label, and their width.
   std::string detail;
   float fixed_width = 0;
+  // How it gives way when its row is too narrow (layout_row): the higher
+  // rank goes first, 0 never. Its narrow form: a widget with an icon shows
+  // the icon alone, a read-out hides, a field shrinks to min_width.
+  uint8_t narrow_rank = 0;
+  // Then, if the narrow forms are not enough: into the row's overflow menu.
+  uint8_t overflow_rank = 0;
+  float min_width = 0;   // DIPs: a field's narrow width; the least an expanding field keeps
+  bool compact = false;  // in its narrow form
   Rect rect;
 
   bool is_field() const { return style == WidgetStyle::field; }
   bool clickable() const { return id != cmd::none; }
+  // The label as drawn: none in the narrow form (the label stays for menus
+  // and the tooltip).
+  std::string_view shown_label() const { return compact ? std::string_view() : label; }
 };
 
 // The width of an input widget from its label ("160", "220", "110"), in
@@ -88,7 +101,8 @@ float field_width_dips(std::string_view label);
 
 // A button's width: 18 for an icon, plus 6 and the label's width when there
 // is a label; a label alone is its width; 16 more for a drop-down; then 24
-// of padding. With no label at all it is square (width = height).
+// of padding. With no label at all it is square (width = height), except a
+// drop-down with an icon, which keeps room for its marker.
 float widget_width(const Widget& w, Gfx& gfx, float height);
 
 struct RowPlacement {
@@ -96,12 +110,23 @@ struct RowPlacement {
   float left = 0;    // where the left list starts
   float right = 0;   // where the right list ends
   float height = 0;  // of every widget, before rounding
+  // The index an overflow button of this row carries; without one (-1)
+  // what does not fit is left out.
+  int overflow_row = -1;
 };
 
 // Places the left list rightwards from `left`, the right list leftwards
 // from `right`, 6 apart, centred vertically in the row; an expanding widget
-// of the left list takes what is left between the two.
-void layout_row(std::span<Widget> left, std::span<Widget> right, const RowPlacement& placement,
-                Gfx& gfx);
+// of the left list takes what is left between the two. A row too narrow
+// for its widgets first puts them in their narrow forms (narrow_rank), then
+// moves them into an overflow menu (overflow_rank) whose "…" button takes
+// the place of the first one moved, and last leaves out widgets from its
+// right end, so no two widgets ever overlap or leave the row. Returns the
+// widgets moved out, in row order.
+std::vector<Widget> layout_row(std::vector<Widget>& left, std::vector<Widget>& right,
+                               const RowPlacement& placement, Gfx& gfx);
+
+// The "…" button of an overflowing row.
+Widget overflow_button(int row);
 
 }  // namespace lw

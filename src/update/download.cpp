@@ -8,14 +8,21 @@ std::string curl_program_path(std::string_view system_root) {
   return root + "System32\\curl.exe";
 }
 
-std::vector<std::string> curl_arguments(std::string_view output, std::string_view url) {
-  return {"-fsSL",
+std::vector<std::string> curl_arguments(std::string_view output, std::string_view url,
+                                        uint64_t max_bytes) {
+  return {"--disable",
+          "-fsSL",
           "--proto",
           "=https",
           "--max-time",
           std::to_string(kDownloadTimeLimitSeconds),
+          "--max-redirs",
+          std::to_string(kMaxRedirects),
+          "--max-filesize",
+          std::to_string(max_bytes),
           "-o",
           std::string(output),
+          "--",
           std::string(url)};
 }
 

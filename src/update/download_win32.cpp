@@ -26,13 +26,28 @@ std::string system_root() {
   return utf8_from_utf16(std::u16string(buffer, buffer + n));
 }
 
+bool longer_than(const std::wstring& file, uint64_t limit) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return false;
+  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return size > limit;
+}
+
+// How often a running curl's output is measured: curl before 8.4 applies
+// --max-filesize only to an announced length, not to a stream.
+constexpr DWORD kSizeWatchMs = 100;
+
 }  // namespace
 
-Status download_file(const std::string& url, const std::filesystem::path& output) {
+Status download_file(const std::string& url, const std::filesystem::path& output,
+                     uint64_t max_bytes) {
   const std::string program = curl_program_path(system_root());
-  const std::string output_text = utf8_from_path(std::filesystem::path(output).make_preferred());
+  const std::filesystem::path preferred = std::filesystem::path(output).make_preferred();
+  const std::string output_text = utf8_from_path(preferred);
+  const std::wstring output_wide = preferred.wstring();
   const std::wstring application = wide(program);
-  std::wstring command = wide(windows_command_line(program, curl_arguments(output_text, url)));
+  std::wstring command =
+      wide(windows_command_line(program, curl_arguments(output_text, url, max_bytes)));
 
   STARTUPINFOW si{};
   si.cb = sizeof si;
@@ -42,11 +57,19 @@ Status download_file(const std::string& url, const std::filesystem::path& output
     return fail(windows_error(GetLastError()));
   }
   CloseHandle(pi.hThread);
-  WaitForSingleObject(pi.hProcess, INFINITE);
+  bool too_long = false;
+  while (WaitForSingleObject(pi.hProcess, kSizeWatchMs) == WAIT_TIMEOUT) {
+    if (longer_than(output_wide, max_bytes)) {
+      too_long = true;
+      TerminateProcess(pi.hProcess, 1);
+      WaitForSingleObject(pi.hProcess, INFINITE);
+      break;
+    }
+  }
   DWORD exit_code = 1;
   const BOOL got_code = GetExitCodeProcess(pi.hProcess, &exit_code);
   CloseHandle(pi.hProcess);
-  if (!got_code || exit_code != 0) return fail(Error{0, download_failed_text()});
+  if (too_long || !got_code || exit_code != 0) return fail(Error{0, download_failed_text()});
   return {};
 }
 

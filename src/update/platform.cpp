@@ -13,8 +13,9 @@ class SystemUpdatePlatform final : public UpdatePlatform {
   explicit SystemUpdatePlatform(std::string trusted_keys)
       : trusted_keys_(std::move(trusted_keys)) {}
 
-  Status download(const std::string& url, const std::filesystem::path& output) override {
-    return download_file(url, output);
+  Status download(const std::string& url, const std::filesystem::path& output,
+                  uint64_t max_bytes) override {
+    return download_file(url, output, max_bytes);
   }
   Result<Sha256Digest> sha256(const std::filesystem::path& file) override {
     return sha256_file(file);

@@ -3,6 +3,7 @@
 // check and download logic runs in tests against a fake. Calls come from
 // the two workers and the window thread at once, so an implementation must
 // be safe to call from several threads.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,7 +17,8 @@ class UpdatePlatform {
  public:
   virtual ~UpdatePlatform() = default;
   // See download_file().
-  virtual Status download(const std::string& url, const std::filesystem::path& output) = 0;
+  virtual Status download(const std::string& url, const std::filesystem::path& output,
+                          uint64_t max_bytes) = 0;
   virtual Result<Sha256Digest> sha256(const std::filesystem::path& file) = 0;
   // See verified_signer_name(); url is where the installer came from.
   virtual Result<std::string> signer_name(const std::filesystem::path& file,

@@ -5,6 +5,7 @@
 #include <gpgme.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "update/download.h"
+#include "update/fresh_file_linux.h"
 #include "update/signature.h"
 #include "update/work_files.h"
 
@@ -67,13 +69,16 @@ class TemporaryHome {
   const std::string& path() const { return path_; }
 
  private:
+  // No agent, no key server, and never a key taken from the signature
+  // itself (a signature can carry its signer's key): whatever gpg's
+  // defaults are, only the imported trusted keys count.
   Status write_config() const {
-    const std::string conf = path_ + "/gpg.conf";
-    const int fd = open(conf.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return fail(Error{errno, "gpg.conf"});
-    static constexpr std::string_view kText = "no-autostart\nno-auto-key-retrieve\n";
-    const bool ok = write(fd, kText.data(), kText.size()) == static_cast<ssize_t>(kText.size());
-    const bool closed = close(fd) == 0;
+    Result<int> fd = create_fresh_file(path_ + "/gpg.conf");
+    if (!fd) return fail(fd.error());
+    static constexpr std::string_view kText =
+        "no-autostart\nno-auto-key-retrieve\nno-auto-key-import\n";
+    const bool ok = write(*fd, kText.data(), kText.size()) == static_cast<ssize_t>(kText.size());
+    const bool closed = close(*fd) == 0;
     if (!ok || !closed) return fail(Error{errno, "gpg.conf"});
     return {};
   }
@@ -92,9 +97,12 @@ Status engine_ready() {
   return {};
 }
 
-// The signature is good, made by a trusted key, neither it nor the key has
-// expired or been revoked: the signing key's first user id.
-Result<std::string> signer_of(gpgme_ctx_t ctx, gpgme_signature_t sig) {
+// The signature is good, made by one of the trusted keys (by fingerprint,
+// so a key that found its way into the keyring otherwise doesn't count),
+// neither it nor the key has expired or been revoked: the signing key's
+// first user id.
+Result<std::string> signer_of(gpgme_ctx_t ctx, gpgme_signature_t sig,
+                              const std::vector<std::string>& trusted) {
   if (sig == nullptr) return fail(Error{0, "no signature"});
   if (gpgme_err_code(sig->status) != GPG_ERR_NO_ERROR) return fail(gpg_error(sig->status));
   constexpr unsigned kRefused = GPGME_SIGSUM_RED | GPGME_SIGSUM_KEY_REVOKED |
@@ -109,6 +117,9 @@ Result<std::string> signer_of(gpgme_ctx_t ctx, gpgme_signature_t sig) {
     return fail(gpg_error(err));
   }
   const Key key(raw);
+  if (key->fpr == nullptr || std::find(trusted.begin(), trusted.end(), key->fpr) == trusted.end()) {
+    return fail(Error{0, "untrusted key"});
+  }
   if (key->uids == nullptr || key->uids->uid == nullptr) return fail(Error{0, "no user id"});
   return std::string(key->uids->uid);
 }
@@ -141,6 +152,11 @@ Result<std::string> verify_detached(const std::filesystem::path& file, const std
   }
   const gpgme_import_result_t imported = gpgme_op_import_result(ctx.get());
   if (imported == nullptr || imported->imported == 0) return fail(Error{0, "no trusted key"});
+  std::vector<std::string> trusted;
+  for (gpgme_import_status_t i = imported->imports; i != nullptr; i = i->next) {
+    if (i->fpr != nullptr && gpgme_err_code(i->result) == GPG_ERR_NO_ERROR)
+      trusted.emplace_back(i->fpr);
+  }
 
   if (gpgme_error_t err = gpgme_data_new_from_mem(&raw, signature.data(), signature.size(), 0);
       err != 0) {
@@ -157,7 +173,7 @@ Result<std::string> verify_detached(const std::filesystem::path& file, const std
     if (err != 0) {
       signer = fail(gpg_error(err));
     } else if (const gpgme_verify_result_t result = gpgme_op_verify_result(ctx.get())) {
-      signer = signer_of(ctx.get(), result->signatures);
+      signer = signer_of(ctx.get(), result->signatures, trusted);
     }
   }
   close(fd);
@@ -170,7 +186,8 @@ Result<std::string> verified_signer_name(const std::filesystem::path& file,
                                          const SignatureSource& source) {
   std::filesystem::path sig_file = file;
   sig_file += ".sig";
-  if (Status got = download_file(source.installer_url + ".sig", sig_file); !got) {
+  if (Status got = download_file(source.installer_url + ".sig", sig_file, kSignatureByteLimit);
+      !got) {
     remove_quietly(sig_file);
     return fail(got.error());
   }

@@ -33,6 +33,10 @@ std::string downloading_update_text() {
   return tr("업데이트를 내려받는 중…", "Downloading update…");
 }
 
+std::string new_version_on_page_text(std::string_view offered) {
+  return fill(tr("새 버전이 나왔습니다: {0}", "A new version is available: {0}"), {offered});
+}
+
 std::string download_failed_text() { return tr("내려받지 못했습니다", "Download failed"); }
 
 std::string size_mismatch_text() {

@@ -12,6 +12,9 @@ std::string up_to_date_text(std::string_view version);
 std::string update_question_text(std::string_view offered, std::string_view current);
 inline constexpr std::string_view kUpdateQuestionTitle = "Linewick";
 std::string downloading_update_text();
+// "A new version is available: 0.2.0", with the action
+// "Open the download page" (Linux).
+std::string new_version_on_page_text(std::string_view offered);
 std::string download_failed_text();
 std::string size_mismatch_text();
 std::string hash_mismatch_text();

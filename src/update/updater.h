@@ -19,8 +19,12 @@
 //   // and closes the main window when reaction.close_window is set.
 //
 // Both messages come with zero parameters; the results travel through the
-// slots. A message whose slot is already empty (a result replaced before
-// it was taken) gives an empty reaction.
+// slots. A message whose slot is already empty gives an empty reaction.
+//
+// One update at a time: from the start of a check until its result is
+// shown, its question answered No, or the accepted download's result is
+// handled, a further check does nothing, so two workers never write the
+// same files.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -64,20 +68,24 @@ class Updater {
   // Workers still running keep what they share alive and finish alone.
   ~Updater();
 
-  // The automatic check at start-up: nothing when "AutoUpdate" is off or
-  // less than a day has passed since "LastUpdateCheck"; otherwise now is
-  // written to "LastUpdateCheck" first (so a failed check also waits a
-  // day) and a quiet check starts. True when a check started.
+  // The automatic check at start-up: nothing when "AutoUpdate" is off,
+  // less than a day has passed since "LastUpdateCheck" or an update is
+  // under way; otherwise now is written to "LastUpdateCheck" first (so a
+  // failed check also waits a day) and a quiet check starts. True when a
+  // check started.
   bool maybe_start_daily_check(Settings& settings, uint64_t now_seconds);
 
-  // Starts the check worker. by_user: the menu item; the reaction then
-  // carries the notice "Checking for updates…", and the result is shown
-  // whatever it is. Otherwise only an available update is shown.
+  // Starts the check worker, unless an update is under way (then: nothing).
+  // by_user: the menu item; the reaction then carries the notice "Checking
+  // for updates…", and the result is shown whatever it is. Otherwise only
+  // an available update is shown.
   UpdateReaction start_check(bool by_user);
 
   // Message kMsgUpdateResult: takes the check result. An error or "up to
-  // date" gives a notice when the user asked; an available update (asked
-  // for or not) gives the question.
+  // date" gives a notice when the user asked; an available installer
+  // (asked for or not) gives the question; a release on the download page
+  // (Linux) gives the notice "A new version is available: {0}" with the
+  // action "Open the download page".
   UpdateReaction on_check_result();
 
   // The answer to a question from on_check_result(). Yes: the notice
@@ -96,6 +104,7 @@ class Updater {
   std::shared_ptr<Shared> shared_;
   std::map<uint64_t, UpdateInfo> offers_;  // questions waiting for an answer
   uint64_t next_question_id_ = 1;
+  bool busy_ = false;  // a check, question or download is under way
 };
 
 }  // namespace lw

@@ -27,13 +27,6 @@ Result<std::filesystem::path> default_work_folder() {
   return temp / path_from_utf8(work_folder_name());
 }
 
-Status ensure_private_folder(const std::filesystem::path& folder) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) return fail(error_from(ec));
-  return make_private(folder);
-}
-
 void remove_quietly(const std::filesystem::path& file) {
   std::error_code ec;
   std::filesystem::remove(file, ec);

@@ -21,12 +21,13 @@ Result<std::filesystem::path> default_work_folder();
 // "Linewick-<user id>", since /tmp is shared by every user.
 std::string work_folder_name();
 
-// Creates the folder and its parents when needed, then make_private().
+// Creates the folder (Linux: mode 0700) and its parents when needed.
+// Linux: the folder must be a real directory (not a link) of this user
+// that nobody else could write into: one writable by group or others may
+// hold links or files planted by someone else and is refused; one that is
+// merely readable by others is narrowed to 0700. Windows: the user's
+// temporary folder is the user's alone; nothing to check.
 Status ensure_private_folder(const std::filesystem::path& folder);
-// Linux: the folder must be a real directory (not a link) of this user, and
-// loses any group or other write permission, so nobody else can put a file
-// or a link where a download goes. Windows: nothing to do.
-Status make_private(const std::filesystem::path& folder);
 
 // Deletes a file if it is there; errors are ignored (the file is either
 // gone or the next run overwrites it).

@@ -1,6 +1,7 @@
 #include "update/workers.h"
 
 #include "files/utf8_path.h"
+#include "update/download.h"
 #include "update/signature.h"
 #include "update/update_texts.h"
 #include "update/version.h"
@@ -43,10 +44,11 @@ CheckResult run_check(UpdatePlatform& platform, const UpdateConfig& config,
   Result<std::filesystem::path> folder = work_folder(config);
   if (!folder) return check_error(folder.error().text, by_user);
   const std::filesystem::path document = *folder / path_from_utf8(kDocumentFileName);
+  remove_quietly(document);
 
   const std::string address =
       update_document_address(config.document_base, kProgramVersion, language);
-  if (Status got = platform.download(address, document); !got) {
+  if (Status got = platform.download(address, document, kDocumentByteLimit); !got) {
     remove_quietly(document);
     return check_error(got.error().text, by_user);
   }
@@ -54,16 +56,23 @@ CheckResult run_check(UpdatePlatform& platform, const UpdateConfig& config,
   remove_quietly(document);
   if (!text) return check_error(text.error().text, by_user);
 
-  Result<UpdateInfo, std::string> info = parse_update_document(*text);
-  if (!info) return check_error(info.error(), by_user);
-
   CheckResult r;
   r.by_user = by_user;
+  r.kind = CheckResult::Kind::UpToDate;
+  if (config.offer == UpdateOffer::DownloadPage) {
+    Result<std::optional<DownloadPage>, std::string> page = parse_download_page(*text);
+    if (!page) return check_error(page.error(), by_user);
+    if (*page && is_newer_version((*page)->version)) {
+      r.kind = CheckResult::Kind::PageAvailable;
+      r.page = std::move(**page);
+    }
+    return r;
+  }
+  Result<UpdateInfo, std::string> info = parse_update_document(*text);
+  if (!info) return check_error(info.error(), by_user);
   if (is_newer_version(info->version)) {
     r.kind = CheckResult::Kind::Available;
     r.info = std::move(*info);
-  } else {
-    r.kind = CheckResult::Kind::UpToDate;
   }
   return r;
 }
@@ -80,7 +89,14 @@ DownloadResult run_download(UpdatePlatform& platform, const UpdateConfig& config
     return fail(std::move(text));
   };
 
-  if (Status got = platform.download(info.url, target); !got) return reject(got.error().text);
+  // Never handed to curl: an address it could read as an option.
+  if (!is_https_address(info.url)) return fail(std::string(kManifestError));
+  // An earlier file of that name is not reused, whatever it is.
+  remove_quietly(target);
+  const uint64_t limit = info.size > 0 ? info.size : kInstallerByteLimit;
+  if (Status got = platform.download(info.url, target, limit); !got) {
+    return reject(got.error().text);
+  }
 
   if (info.size > 0) {
     Result<uint64_t> length = file_length(target);

@@ -31,6 +31,7 @@ struct DeviceScript {
   std::deque<std::string> chunks;  // handed out one per read
   std::string written;
   std::optional<std::string> fail_with;  // the next read fails with this
+  uint64_t idle_reads = 0;               // reads that found nothing to hand out
   void push(std::string chunk) {
     std::lock_guard lock(mutex);
     chunks.push_back(std::move(chunk));
@@ -42,6 +43,14 @@ struct DeviceScript {
   std::string written_bytes() {
     std::lock_guard lock(mutex);
     return written;
+  }
+  bool all_read() {
+    std::lock_guard lock(mutex);
+    return chunks.empty();
+  }
+  uint64_t idle_count() {
+    std::lock_guard lock(mutex);
+    return idle_reads;
   }
 };
 
@@ -58,6 +67,7 @@ class ScriptPort final : public Port {
         std::copy(c.begin(), c.end(), buf.begin());
         return c.size();
       }
+      ++d_->idle_reads;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));  // a short read timeout
     return size_t{0};
@@ -76,8 +86,20 @@ class ScriptPort final : public Port {
 class FakePortSystem final : public PortSystem {
  public:
   std::vector<PortInfo> list_ports() override { return listed; }
-  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string& name,
-                                                       const PortSettings&) override {
+  // The entries of `present` the addresses name, in address order.
+  std::vector<PortInfo> find_ports(std::span<const PortAddress> addresses) override {
+    std::vector<PortInfo> out;
+    for (const PortAddress& a : addresses) {
+      for (const PortInfo& p : present) {
+        if (p.name != a.text) continue;
+        out.push_back(p);
+        out.back().added = true;
+      }
+    }
+    return out;
+  }
+  Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                     const PortSettings&) override {
     ++opens;
     if (auto f = failures.find(name); f != failures.end()) return fail(f->second);
     auto d = devices.find(name);
@@ -91,8 +113,9 @@ class FakePortSystem final : public PortSystem {
   }
 
   std::vector<PortInfo> listed;
+  std::vector<PortInfo> present;  // what typed addresses lead to
   std::map<std::string, std::shared_ptr<DeviceScript>> devices;
-  std::map<std::string, OpenFailure> failures;
+  std::map<std::string, OpenError> failures;
   int opens = 0;
 };
 
@@ -104,6 +127,15 @@ inline bool wait_until(const std::function<bool()>& done) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
+}
+
+// Waits until the reader has read every chunk pushed so far and handed the
+// records over to its channel: a read that finds nothing comes only after
+// the hand-over of the read before it.
+inline bool wait_handed_over(DeviceScript& d) {
+  if (!wait_until([&] { return d.all_read(); })) return false;
+  const uint64_t idle = d.idle_count();
+  return wait_until([&] { return d.idle_count() > idle; });
 }
 
 }  // namespace lw::test

@@ -3,66 +3,17 @@
 // program keeps going and nothing that was received is lost.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
-#include "app/fake_ports.h"
+#include "app/running_app.h"
 #include "app/tab_commands.h"
 #include "base/text_file.h"
-#include "files/file_names.h"
-#include "host/host_headless.h"
-#include "log/display.h"
 #include "settings/settings_file.h"
-#include "support/memory_settings.h"
-#include "support/temp_folder.h"
 
 namespace lw {
 namespace {
 
 namespace fs = std::filesystem;
 
-class Faults : public test::TempFolderTest {
- protected:
-  void start(Settings& store) {
-    ports.listed = {PortInfo{"COM3", "Arduino Uno", "S1", UsbId{0x2341, 0x43}}};
-    device = ports.add("COM3");
-    AppOptions options;
-    options.docs = docs();
-    auto a = std::make_unique<App>(host, store, ports, options, nullptr);
-    app = a.get();
-    app->start();
-    host.slot().install(std::move(a));
-  }
-  fs::path docs() const { return dir_ / "docs"; }
-  fs::path recording_file() const {
-    return docs() / recording_file_name("COM3", "Arduino Uno", format_date(clock.wall.load()), 1);
-  }
-  Session& tab() { return *app->state().sessions.at(0); }
-  std::vector<std::string> log_texts() {
-    std::vector<std::string> out;
-    tab().log.for_each_from(
-        0, [&](uint64_t, const LineRecord& r) { out.push_back(line_text(r, false)); });
-    return out;
-  }
-  bool drain_until(const std::function<bool()>& done) {
-    return test::wait_until([&] {
-      host.pump();
-      app->drain(tab());
-      return done();
-    });
-  }
-  // The two-second tick.
-  void tick() {
-    clock.mono += 2'000;
-    host.pump();
-  }
-  bool notice_is_error() const { return app->state().notice && app->state().notice->notice.error; }
-
-  test::SharedClock clock;
-  HeadlessHost host{clock};
-  test::MemorySettings settings;
-  test::FakePortSystem ports;
-  std::shared_ptr<test::DeviceScript> device;
-  App* app = nullptr;
-};
+using Faults = test::RunningApp;
 
 TEST_F(Faults, AnUnplugMidLineKeepsThePartialLineBeforeTheMarkInLogAndRecording) {
   start(settings);

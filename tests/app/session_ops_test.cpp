@@ -58,10 +58,11 @@ class SessionOps : public ::testing::Test {
 };
 
 TEST_F(SessionOps, OpenFailureSetsTheReasonAndLogsNothing) {
-  ports.failures["COM3"] = OpenFailure::Busy;
+  ports.failures["COM3"] = OpenError{OpenFailure::Busy, PortHolder{4242, "minicom"}};
   EXPECT_FALSE(open());
   EXPECT_EQ(session.state.kind, ConnectionKind::Failed);
   EXPECT_EQ(session.state.failure, OpenFailure::Busy);
+  EXPECT_EQ(session.state.holder, (PortHolder{4242, "minicom"}));  // named in the state text
   EXPECT_FALSE(session.channel);
   EXPECT_EQ(session.log.line_count(), 0u);
 }

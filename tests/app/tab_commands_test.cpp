@@ -8,9 +8,9 @@
 #include "app/fake_ports.h"
 #include "app/menu_commands.h"
 #include "host/host_headless.h"
-#include "support/memory_settings.h"
 #include "lang/tr.h"
 #include "settings/values.h"
+#include "support/memory_settings.h"
 
 namespace lw {
 namespace {
@@ -32,7 +32,7 @@ class TabCommands : public ::testing::Test {
     return *app.state().sessions.back();
   }
   void append(Session& s, std::string_view text, Millis at) {
-    s.log.append(LineRecord{Bytes(text), at, LineEnding::Lf, Direction::Received}, "");
+    s.append(LineRecord{Bytes(text), at, LineEnding::Lf, Direction::Received}, "");
   }
   std::string notice() {
     return app.state().notice ? app.state().notice->notice.text : std::string();

@@ -326,6 +326,11 @@ TEST(CairoGfx, MeasuresWithoutATarget) {
   gfx->end_frame();
   EXPECT_GT(gfx->measure_text("Linewick", TextFormat::normal), 20);
   EXPECT_EQ(gfx->measure_text("", TextFormat::normal), 0);
+  // Trailing blanks take room: a sent line's text starts after "→ ".
+  const float arrow = gfx->measure_text("→", TextFormat::mono);
+  EXPECT_GT(gfx->measure_text("→ ", TextFormat::mono), arrow + 2);
+  EXPECT_NEAR(gfx->measure_text("ab  ", TextFormat::normal),
+              gfx->text_layout("ab  ", 1000, TextFormat::normal, Align::leading)->caret_x(4), 0.5f);
 }
 
 }  // namespace

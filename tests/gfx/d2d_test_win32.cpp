@@ -193,6 +193,13 @@ TEST_F(D2d, TextIsMeasuredTrimmedAndHitTested) {
   EXPECT_EQ(l->index_at((l->caret_x(2) * 0.2f + l->caret_x(3) * 0.8f)), 3u);
   EXPECT_EQ(l->index_at(last + 40), 4u);
 
+  // Trailing blanks take room: a sent line's text starts after "→ ".
+  const float arrow = gfx_->measure_text("→", TextFormat::mono);
+  EXPECT_GT(gfx_->measure_text("→ ", TextFormat::mono), arrow + 2);
+  EXPECT_NEAR(gfx_->measure_text("ab  ", TextFormat::normal),
+              gfx_->text_layout("ab  ", 1000, TextFormat::normal, Align::leading)->caret_x(4),
+              0.5f);
+
   EXPECT_EQ(gfx_->scale(), 1.0f);
   ASSERT_TRUE(gfx_->set_dpi(144).ok());
   EXPECT_EQ(gfx_->scale(), 1.5f);

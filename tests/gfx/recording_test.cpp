@@ -8,13 +8,20 @@ namespace {
 
 const Color ink = rgb(0x16181D);
 
-TEST(RecordingGfx, TextWidthsAreSevenPixelsPerCharacterAtNormalSize) {
+TEST(RecordingGfx, TextWidthsAreSevenPixelsPerCellAtNormalSize) {
   RecordingGfx gfx;
   EXPECT_EQ(gfx.measure_text("Linewick", TextFormat::normal), 56.0f);
-  EXPECT_EQ(gfx.measure_text("한국어", TextFormat::normal), 21.0f);  // characters, not bytes
   EXPECT_EQ(gfx.measure_text("abcd", TextFormat::mono), 28.0f);
-  EXPECT_NEAR(gfx.measure_text("abcd", TextFormat::title), 4 * 7 * 20.0f / 13, 1e-4);
   EXPECT_NEAR(gfx.measure_text("ab", TextFormat::small), 2 * 7 * 11.5f / 13, 1e-4);
+  // Semibold is wider than normal at the same size, as in real faces.
+  EXPECT_EQ(gfx.measure_text("Linewick", TextFormat::bold), 64.0f);
+  EXPECT_NEAR(gfx.measure_text("abcd", TextFormat::title), 4 * 8 * 20.0f / 13, 1e-4);
+  // Characters, not bytes; East Asian wide characters take two cells.
+  EXPECT_EQ(gfx.measure_text("é→…", TextFormat::normal), 21.0f);
+  EXPECT_EQ(gfx.measure_text("한국어", TextFormat::normal), 42.0f);
+  EXPECT_EQ(gfx.measure_text("統計：", TextFormat::normal), 42.0f);
+  // Trailing blanks count.
+  EXPECT_EQ(gfx.measure_text("→ ", TextFormat::mono), 14.0f);
   RecordingGfx scaled(1.5f);
   EXPECT_EQ(scaled.measure_text("Linewick", TextFormat::normal), 84.0f);
   EXPECT_EQ(scaled.scale(), 1.5f);
@@ -32,6 +39,7 @@ TEST(RecordingGfx, LongLabelEndsInAnEllipsisAndNeverWraps) {
       {"Save log…", 50, "Save l…"},         // 7 cells fit: six characters and the ellipsis
       {"Data bits · parity", 35, "Data…"},  // multi-byte characters count once
       {"Record", 6, "…"},
+      {"한국어 텍스트", 50, "한국어…"},  // wide characters fill two cells each
       {"", 10, ""},
   };
   for (const TrimCase& c : cases) {
@@ -57,6 +65,11 @@ TEST(RecordingGfx, CaretPositionsFollowTheCells) {
   EXPECT_EQ(left->index_at(10), 1u);
   EXPECT_EQ(left->index_at(11), 2u);
   EXPECT_EQ(left->index_at(500), 5u);
+  const auto wide = gfx.text_layout("a한b", 200, TextFormat::normal, Align::leading);
+  EXPECT_EQ(wide->caret_x(2), 21.0f);
+  EXPECT_EQ(wide->width(), 28.0f);
+  EXPECT_EQ(wide->index_at(13), 1u);
+  EXPECT_EQ(wide->index_at(15), 2u);
   const auto centred = gfx.text_layout("ab", 100, TextFormat::normal, Align::centre);
   EXPECT_EQ(centred->caret_x(0), 43.0f);
   EXPECT_EQ(centred->index_at(50), 1u);

@@ -161,6 +161,14 @@ TEST(ChooseLanguage, LinuxEnvironmentOrder) {
   EXPECT_EQ(from({{"LC_ALL", "ja_JP"}, {"LANGUAGE", ""}}), "ja");
   EXPECT_EQ(from({{"LC_ALL", ""}, {"LANG", "ru_RU.UTF-8"}}), "ru");
   EXPECT_EQ(from({{"LC_ALL", "C"}, {"LANG", "ru_RU.UTF-8"}}), "en");
+  // Entries this program doesn't speak fall through to the next one.
+  EXPECT_EQ(from({{"LANGUAGE", "it:de"}}), "de");
+  EXPECT_EQ(from({{"LANGUAGE", "it_IT:kok:zh_TW.UTF-8:de"}, {"LANG", "ja_JP"}}), "zh-Hant");
+  EXPECT_EQ(from({{"LANGUAGE", "en_GB:de"}, {"LANG", "ja_JP"}}), "en");
+  EXPECT_EQ(from({{"LANGUAGE", "C:de"}}), "en");
+  // None of them spoken: the locale decides.
+  EXPECT_EQ(from({{"LANGUAGE", "it:nl"}, {"LC_MESSAGES", "fr_FR"}, {"LANG", "ja_JP"}}), "fr");
+  EXPECT_EQ(from({{"LANGUAGE", "it"}}), "en");
 }
 
 TEST(Fill, ReplacesEachPlaceholderEverywhereInOrder) {

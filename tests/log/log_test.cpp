@@ -383,7 +383,7 @@ TEST(LogCopy, SelectionCopiesShownLinesInLogOrder) {
   log.append(tx("two", 3000), "");
   log.append(mark("── three ──", 4000), "");
   log.append(rx("four", 5000), "");
-  EXPECT_EQ(log.copy_selection(StampMode::Time, 0), std::nullopt);
+  EXPECT_FALSE(log.copy_selection(StampMode::Time, 0));
 
   log.set_selection(Selection{log.absolute_of_row(3), log.absolute_of_row(1)});
   const std::optional<CopiedLines> copied = log.copy_selection(StampMode::SinceOpening, 1000);
@@ -412,6 +412,21 @@ TEST(LogCopy, DroppedLinesOfASelectionAreLeftOut) {
   EXPECT_EQ(copied->count, 1u);
   EXPECT_EQ(copied->text, "00:00:00.000  c");
   EXPECT_NE(copied_lines_notice(3).find('3'), std::string::npos);
+}
+
+TEST(LogCopy, ASelectionWhoseLinesAreAllGoneIsNoSelection) {
+  Log log(2);
+  for (const char* t : {"a", "b"}) log.append(rx(t), "");
+  log.set_selection(Selection{0, 1});
+  log.append(rx("c"), "");
+  log.append(rx("d"), "");
+  // The caller then shows "Select lines first" and leaves the clipboard alone.
+  EXPECT_FALSE(log.copy_selection(StampMode::Time, 0));
+
+  // Likewise when Matching only hides every selected line.
+  log.set_selection(Selection{2, 2});
+  log.set_matching_only(true, "d", 10);
+  EXPECT_FALSE(log.copy_selection(StampMode::Time, 0));
 }
 
 TEST(LogCopy, SelectAll) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# deb_test.sh DEB: the Linux package's contents and metadata, its desktop
-# file and AppStream metainfo through their validators, the packaged
-# program run from an unpacked copy, and apt resolving its dependencies.
+# deb_test.sh DEB: the Linux package's contents and metadata, lintian with
+# no error and no warning, its desktop file and AppStream metainfo through
+# their validators, the release date, the packaged program run from an
+# unpacked copy, and apt resolving its dependencies.
 set -uo pipefail
 deb=$(realpath "$1")
 work=$(mktemp -d)
@@ -20,8 +21,20 @@ for pkg in libc6 libstdc++6 libgtk-3-0 libcairo2 libudev1; do
 done
 grep -q "dialout" <<<"$info" || fail "the description says nothing about the dialout group"
 
+# Debian's own checks: any error or warning fails, and so does a missing
+# hardening feature, which this lintian reports only as information.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning --display-info --tag-display-limit 0 "$deb" \
+    >"$work/lintian.log" 2>&1 || fail "lintian: $(cat "$work/lintian.log")"
+  grep ': hardening-' "$work/lintian.log" && fail "lintian: the binary lacks hardening"
+else
+  fail "lintian is not installed (scripts/setup.sh installs it)"
+fi
+
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for want in ./usr/bin/linewick ./usr/share/applications/linewick.desktop \
+for want in ./usr/bin/linewick ./usr/share/applications/com.quorvane.linewick.desktop \
+            ./usr/share/doc/linewick/copyright ./usr/share/doc/linewick/changelog.gz \
+            ./usr/share/man/man1/linewick.1.gz \
             ./usr/share/metainfo/com.quorvane.linewick.metainfo.xml \
             ./usr/share/icons/hicolor/16x16/apps/linewick.png \
             ./usr/share/icons/hicolor/48x48/apps/linewick.png \
@@ -40,12 +53,21 @@ for soname in $(readelf -d "$work/root/usr/bin/linewick" | sed -n 's/.*(NEEDED).
   [[ -n $pkg ]] || { fail "no package holds $soname"; continue; }
   depends_on "$pkg" || fail "links $soname from $pkg, which it does not depend on:$depends"
 done
-desktop-file-validate "$work/root/usr/share/applications/linewick.desktop" ||
+desktop-file-validate "$work/root/usr/share/applications/com.quorvane.linewick.desktop" ||
   fail "desktop-file-validate failed"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/com.quorvane.linewick.metainfo.xml" ||
   fail "appstreamcli validate failed"
-grep -q '^Icon=linewick$' "$work/root/usr/share/applications/linewick.desktop" ||
+grep -q '^Icon=linewick$' "$work/root/usr/share/applications/com.quorvane.linewick.desktop" ||
   fail "the desktop file names another icon"
+# The metainfo's release is the changelog's newest entry, date included,
+# whatever day the package was built.
+changelog_date=$(gzip -dc "$work/root/usr/share/doc/linewick/changelog.gz" |
+  sed -n 's/^ -- .*>  \(.*\)$/\1/p' | head -n 1)
+# "Thu, 10 Dec 2026 12:00:00 +0000": the date as written, in any zone.
+want_date=$(date -d "$(awk '{print $2, $3, $4}' <<<"$changelog_date")" +%Y-%m-%d 2>/dev/null)
+grep -q "<release version=\"$(field Version)\" date=\"$want_date\"/>" \
+  "$work/root/usr/share/metainfo/com.quorvane.linewick.metainfo.xml" ||
+  fail "the metainfo's release is not $(field Version) of $want_date (the changelog's)"
 
 # The packaged binary with this system's libraries: --unregister opens no
 # window and ends cleanly.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # release_test.sh INSTALLER UPDATE_JSON VERSION [CA_CERT]
 # The built installer and its update document: the name the updater
-# downloads to, the document's fields for exactly this file, and, with
+# downloads to, the document's fields for exactly this file and its entry
+# for Linux (the download page), and, with
 # CA_CERT, an Authenticode signature by "Quorvane Co., Ltd." that verifies
 # against it and breaks when the file changes.
 set -uo pipefail
@@ -29,6 +30,11 @@ if doc.get("sha256") != hashlib.sha256(data).hexdigest():
 size = doc.get("size")
 if type(size) is not int or size != len(data) or size != os.path.getsize(setup):
     problems.append(f"size {size!r} for {len(data)} bytes")
+# The same release for Linux, on its download page.
+linux = doc.get("linux")
+if not isinstance(linux, dict) or linux.get("version") != version or \
+        not isinstance(linux.get("page"), str) or not linux["page"].startswith("https://"):
+    problems.append(f"linux {linux!r}")
 if problems:
     print("update.json:", ", ".join(problems), file=sys.stderr)
     sys.exit(1)

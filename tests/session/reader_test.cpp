@@ -204,5 +204,38 @@ TEST(ReaderThread, HandsOverEveryRecordWhileTheWindowDrains) {
   }());
 }
 
+// A reader thread may end before the thread that started it has let go of
+// it (a port that fails at once). Threads reuse the runtime's per-thread
+// records on Windows; the next reader must still run, however often this
+// happens and however busy the machine is.
+TEST(ReaderThread, AReaderThatEndsAtOnceLeavesTheNextOneWorking) {
+  class Lines final : public Port {
+   public:
+    explicit Lines(int count) : left_(count) {}
+    Result<size_t> read(std::span<uint8_t> buf) override {
+      if (left_-- <= 0) return fail(Error{0, "gone"});
+      buf[0] = 'x';
+      buf[1] = '\n';
+      return size_t{2};
+    }
+    Status write_all(std::span<const uint8_t>) override { return {}; }
+    Status configure(const PortSettings&) override { return {}; }
+
+   private:
+    int left_;
+  };
+  for (int round = 0; round < 300; ++round) {
+    auto gone = std::make_shared<ReaderChannel>();
+    start_reader(std::make_unique<Lines>(0), gone, 1, [](uint64_t) {});
+    ASSERT_TRUE(gone->wait_ended(10'000)) << "round " << round;
+    auto next = std::make_shared<ReaderChannel>();
+    start_reader(std::make_unique<Lines>(3), next, 2, [](uint64_t) {});
+    ASSERT_TRUE(next->wait_ended(10'000)) << "round " << round;
+    DrainedEvents e;
+    next->take_events(e);
+    ASSERT_EQ(e.records.size(), 3u) << "round " << round;
+  }
+}
+
 }  // namespace
 }  // namespace lw

@@ -2,12 +2,15 @@
 // post_message [--wait MS] close | settingchange
 // post_message [--wait MS] click X Y | type TEXT | key return|escape|tab|up
 // post_message [--wait MS] dismiss TITLE
+// post_message [--wait MS] size WIDTH HEIGHT
 // Posts application message NUMBER (WM_APP + NUMBER) with its parameters to
 // the running program's "Linewick.Main" window, asks the window to close,
 // tells it (sent, not posted) that the colour theme changed, or posts the
 // input a person would give: a left click at a client point (a negative
 // coordinate counts from the right or bottom edge), typed characters, a
-// key; or closes the program's top-level window TITLE (a message box).
+// key; or closes the program's top-level window TITLE (a message box); or
+// gives the window a client area of WIDTH x HEIGHT pixels at the screen's
+// top-left corner and prints the client area's size and origin it got.
 // --wait: look for the window for up to MS milliseconds first.
 // Exit codes: 0 posted, 1 bad arguments, 2 no window, 3 the post failed.
 #include <windows.h>
@@ -30,7 +33,8 @@ bool parse(std::string_view text, T& out) {
 int usage() {
   std::fputs(
       "usage: post_message [--wait MS] NUMBER [PARAM1 [PARAM2]] | close | settingchange |\n"
-      "       click X Y | type TEXT | key return|escape|tab|up | dismiss TITLE\n",
+      "       click X Y | type TEXT | key return|escape|tab|up | dismiss TITLE |\n"
+      "       size WIDTH HEIGHT\n",
       stderr);
   return 1;
 }
@@ -120,7 +124,7 @@ int main(int argc, char** argv) {
   int64_t param2 = 0;
   if (what == "settingchange") {
     msg = WM_SETTINGCHANGE;
-  } else if (what != "close" && !input) {
+  } else if (what != "close" && what != "size" && !input) {
     uint32_t number = 0;
     if (!parse(what, number) || number > 0x3FFF) return usage();
     if (i + 1 < argc && !parse(argv[i + 1], param1)) return usage();
@@ -147,6 +151,28 @@ int main(int argc, char** argv) {
         return 3;
       }
     }
+    return 0;
+  }
+  if (what == "size") {
+    int width = 0;
+    int height = 0;
+    if (argc - i != 3 || !parse(argv[i + 1], width) || !parse(argv[i + 2], height)) return usage();
+    // The frame around a client area of that size, as the window's style
+    // has it, placed so the client area starts at the screen's corner.
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    if (!SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      SWP_NOZORDER | SWP_NOACTIVATE)) {
+      std::fprintf(stderr, "post_message: SetWindowPos failed (%lu)\n", GetLastError());
+      return 3;
+    }
+    // What it got: the client area's size and where it is on the screen.
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    std::printf("%ld %ld %ld %ld\n", client.right, client.bottom, origin.x, origin.y);
     return 0;
   }
   if (msg == WM_SETTINGCHANGE) {

@@ -55,7 +55,8 @@ wait_exit() {
 disconnect_file() { compgen -G "$docs/*-disconnected.txt" >/dev/null; }
 # A PPM of the screen for the checks, then a PNG for people to look at (so
 # the PNG never shows an older state than the one checked).
-shot() { import -window root "$work/screen.ppm" && import -window root "$1"; }
+# (import writes 16 bits a channel unless told otherwise.)
+shot() { import -window root -depth 8 "$work/screen.ppm" && import -window root "$1"; }
 # Takes a screenshot; succeeds when something is drawn, its box in $work/box.
 drawn_screen() { shot "$1" && drawn_box >"$work/box"; }
 # Left, top, right (exclusive) and bottom of what is not the black root,

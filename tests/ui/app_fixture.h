@@ -11,8 +11,8 @@
 #include "base/time.h"
 #include "gfx/gfx_recording.h"
 #include "host/host_headless.h"
-#include "ui/frame.h"
 #include "support/memory_settings.h"
+#include "ui/frame.h"
 #include "ui/paint.h"
 #include "ui/ui_state.h"
 
@@ -21,8 +21,8 @@ namespace lw::test {
 class NoPorts final : public PortSystem {
  public:
   std::vector<PortInfo> list_ports() override { return {}; }
-  Result<std::unique_ptr<Port>, OpenFailure> open_port(const std::string&,
-                                                       const PortSettings&) override {
+  Result<std::unique_ptr<Port>, OpenError> open_port(const std::string&,
+                                                     const PortSettings&) override {
     return fail(OpenFailure::Missing);
   }
 };
@@ -65,7 +65,7 @@ class AppFixture : public ::testing::Test {
 
   void append(Session& s, std::string_view text, Millis at,
               Direction direction = Direction::Received) {
-    s.log.append(line(text, at, direction), app.state().search_text);
+    s.append(line(text, at, direction), app.state().search_text);
   }
 
   void paint(float width = kWidth, float height = kHeight) {

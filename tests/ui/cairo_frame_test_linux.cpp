@@ -7,9 +7,11 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "gfx/gfx_cairo.h"
 #include "gfx/palette.h"
+#include "lang/tr.h"
 #include "ui/app_fixture.h"
 #include "ui/colours.h"
 
@@ -200,6 +202,44 @@ TEST_F(CairoFrame, ScaledByOneAndAHalf) {
   gfx15->set_target(nullptr);
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
+}
+
+// With the real faces, at the smallest and the largest size, in English and
+// Korean: the frames are written for a person to look at, and no two
+// widgets of a bar overlap with the widths pango measures.
+TEST_F(CairoFrame, SmallestAndLargestInEnglishAndKorean) {
+  const auto overlap = [](const Rect& a, const Rect& b) {
+    return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+  };
+  for (const char* language : {"en", "ko"}) {
+    switch_language(language);
+    for (const auto& [w, h] : {std::pair{900, 560}, std::pair{1400, 900}}) {
+      cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+      cairo_t* cr = cairo_create(surface);
+      cairo_->set_target(cr);
+      for (const bool dark : {false, true}) {
+        ui().dark = dark;
+        paint_window(app, *cairo_, static_cast<float>(w), static_cast<float>(h));
+        cairo_surface_flush(surface);
+        const std::string path = std::string(LINEWICK_UI_PNG_DIR) + "/ui_frame_" +
+                                 std::to_string(w) + "x" + std::to_string(h) +
+                                 (dark ? "_dark_" : "_light_") + language + ".png";
+        EXPECT_EQ(cairo_surface_write_to_png(surface, path.c_str()), CAIRO_STATUS_SUCCESS);
+      }
+      const UiFrame f = build_frame(app, *cairo_, static_cast<float>(w), static_cast<float>(h));
+      for (size_t i = 0; i < f.widgets.size(); ++i) {
+        for (size_t j = i + 1; j < f.widgets.size(); ++j) {
+          EXPECT_FALSE(overlap(f.widgets[i].rect, f.widgets[j].rect))
+              << language << " at " << w << ": widgets " << f.widgets[i].id << " and "
+              << f.widgets[j].id;
+        }
+      }
+      cairo_->set_target(cr_);
+      cairo_destroy(cr);
+      cairo_surface_destroy(surface);
+    }
+  }
+  switch_language("en");
 }
 
 TEST_F(CairoFrame, NoTabAndNoPorts) {

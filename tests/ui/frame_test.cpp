@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include "app/session_ops.h"
 #include "gfx/palette.h"
+#include "lang/platform_words.h"
 #include "ui/app_fixture.h"
 
 namespace lw::test {
@@ -12,21 +14,33 @@ namespace {
 using Frame = AppFixture;
 
 TEST_F(Frame, NoPortsAndNoTab) {
+  app.state().log_folder = "/srv/lab logs/Linewick";
   paint();
   EXPECT_TRUE(shows("Linewick"));
   EXPECT_TRUE(shows("USB serial device log viewer"));
-  EXPECT_TRUE(shows("COM ports"));
-  EXPECT_TRUE(shows("No COM ports"));
+  // Windows keeps its words; Linux says what its users know.
+  EXPECT_TRUE(shows(kLinuxWords ? "Serial ports" : "COM ports"));
+  EXPECT_TRUE(shows(kLinuxWords ? "No serial ports" : "No COM ports"));
   EXPECT_TRUE(shows("Plug in a device and it shows up here"));
   EXPECT_TRUE(shows("Open new devices right away"));
   EXPECT_TRUE(shows("Plug in a device"));  // the no-tab card's title
+  EXPECT_TRUE(shows("Open a device by path…"));
   for (const char* line :
-       {"Plug in an Arduino or an instrument, and the new COM port appears in the list on the "
-        "left.",
+       {kLinuxWords ? "Plug in an Arduino or an instrument, and the new port appears in the list "
+                      "on the left."
+                    : "Plug in an Arduino or an instrument, and the new COM port appears in the "
+                      "list on the left.",
         "Click a port to open it; every received line gets the time.",
-        "If the device disconnects, the log right before it is saved in Documents\\Linewick."}) {
+        kLinuxWords ? "If the device disconnects, the log right before it is saved in /srv/lab "
+                      "logs/Linewick."
+                    : "If the device disconnects, the log right before it is saved in "
+                      "Documents\\Linewick."}) {
     EXPECT_EQ(gfx.texts(line).size(), 1u) << line;
   }
+  // The entry sits under the empty list's message, inside the panel.
+  const UiFrame f = frame();
+  EXPECT_GT(f.open_by_path.y, port_row_rect(f.layout, 1).bottom());
+  EXPECT_LE(f.open_by_path.bottom(), f.layout.auto_open.y);
   EXPECT_EQ(gfx.texts("Plug in a device")[0].format, TextFormat::title);
   // No tab, no bars.
   EXPECT_TRUE(frame().widgets.empty());
@@ -61,10 +75,19 @@ TEST_F(Frame, PortRowsWithBadges) {
 TEST_F(Frame, PortRowsStopAboveTheAutoOpenRow) {
   for (int i = 0; i < 30; ++i)
     app.state().ports.push_back({"COM" + std::to_string(i + 1), "", {}, {}});
-  EXPECT_EQ(frame().port_rows.size(), 10u);  // 760 high: rows 0..9
+  // 760 high: rows 0..9 would fit; the last gives way to the entry that
+  // opens a device by path.
+  const UiFrame f = frame();
+  ASSERT_EQ(f.port_rows.size(), 9u);
+  EXPECT_EQ(f.open_by_path.y, f.port_rows.back().rect.bottom() + 4);
+  EXPECT_LE(f.open_by_path.bottom(), f.layout.auto_open.y);
   paint();
-  EXPECT_TRUE(shows("COM10"));
-  EXPECT_FALSE(shows("COM11"));
+  EXPECT_TRUE(shows("COM9"));
+  EXPECT_FALSE(shows("COM10"));
+  EXPECT_TRUE(shows("Open a device by path…"));
+  // A short list: right after its last row.
+  app.state().ports.resize(2);
+  EXPECT_EQ(frame().open_by_path.y, port_row_rect(f.layout, 1).bottom() + 4);
 }
 
 TEST_F(Frame, PickAPortWhenPortsExist) {
@@ -79,29 +102,50 @@ TEST_F(Frame, SessionStateTexts) {
     ConnectionState state;
     std::string text;
   };
-  ConnectionState lost{ConnectionKind::Disconnected, millis_from_civil({2026, 11, 18, 9, 5, 7, 42}),
-                       OpenFailure::Other};
+  ConnectionState lost{ConnectionKind::Disconnected,
+                       millis_from_civil({2026, 11, 18, 9, 5, 7, 42}),
+                       OpenFailure::Other,
+                       {}};
   const Case cases[] = {
-      {{ConnectionKind::Open, 0, OpenFailure::Other}, "Connected"},
-      {{ConnectionKind::Closed, 0, OpenFailure::Other}, "The port is closed"},
+      {{ConnectionKind::Open, 0, OpenFailure::Other, {}}, "Connected"},
+      {{ConnectionKind::Closed, 0, OpenFailure::Other, {}}, "The port is closed"},
       {lost, "Disconnected at 09:05:07.042 · plug it back in to reconnect"},
-      {{ConnectionKind::Failed, 0, OpenFailure::Busy},
+      {{ConnectionKind::Failed, 0, OpenFailure::Busy, {}},
        "Another program is using this port. Close it and press 'Open'"},
-      {{ConnectionKind::Failed, 0, OpenFailure::Missing},
+      {{ConnectionKind::Failed, 0, OpenFailure::Busy, PortHolder{812, "ModemManager"}},
+       "ModemManager (process 812) is using this port. Close it and press 'Open'"},
+      {{ConnectionKind::Failed, 0, OpenFailure::Missing, {}},
        "The port isn't there (it may have been unplugged)"},
-      {{ConnectionKind::Failed, 0, OpenFailure::Other}, "Couldn't open the port"},
+      {{ConnectionKind::Failed, 0, OpenFailure::Other, {}}, "Couldn't open the port"},
   };
   for (const Case& c : cases) {
     s.state = c.state;
     paint();
     EXPECT_TRUE(shows(c.text)) << c.text;
   }
+  // The texts that name the device: a listed port by its device file, a
+  // port the user named as typed.
+  s.port_name = "ttyUSB0";
+  s.info = PortInfo("ttyUSB0", "FT232R USB UART");
+  s.info.node = "/dev/ttyUSB0";
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::Denied, {}};
+  paint();
+  EXPECT_TRUE(
+      shows("Your account has no access to /dev/ttyUSB0. Add it to the dialout group, "
+            "then log in again"));
+  s.port_name = "/tmp/by-id/probe";
+  s.info.name = s.port_name;
+  s.info.added = true;
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::NotSerial, {}};
+  paint();
+  EXPECT_TRUE(shows("That isn't a serial device: /tmp/by-id/probe"));
+
   // The Open/Close button follows the state.
   s.state = lost;
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Reconnect");
-  s.state = {ConnectionKind::Open, 0, OpenFailure::Other};
+  s.state = {ConnectionKind::Open, 0, OpenFailure::Other, {}};
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Close");
-  s.state = {ConnectionKind::Closed, 0, OpenFailure::Other};
+  s.state = {ConnectionKind::Closed, 0, OpenFailure::Other, {}};
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Open");
 }
 
@@ -340,7 +384,7 @@ TEST_F(Frame, FramesShowTheirVerdict) {
     LineRecord r;
     r.bytes = Bytes(bytes);
     r.time = kNoon;
-    s.log.append(std::move(r), "");
+    s.append(std::move(r), "");
   }
   paint();
   EXPECT_TRUE(shows("AA 01 02 03 04 05 06 BF"));  // frames are drawn in hex
@@ -401,6 +445,75 @@ TEST_F(Frame, VisibleRowsFollowTheLogHeight) {
   EXPECT_EQ(app.state().visible_rows, 13u);
   paint(1180, 240);
   EXPECT_EQ(app.state().visible_rows, 1u);
+}
+
+TEST_F(Frame, AFollowingViewShowsTheNewestRowWholeAfterEveryAppend) {
+  // 522 high: 27 rows of 19 and 9 pixels more, where a row is cut.
+  Session& s = add_session("COM3");
+  for (int i = 0; i < 100; ++i) append(s, "line " + std::to_string(i), kNoon + i);
+  paint();
+  ASSERT_TRUE(s.log.follow());
+  const Rect log = frame().log;
+  const auto newest_whole = [&](const std::string& text) {
+    paint();
+    const std::vector<DrawCall> row = gfx.texts(text);
+    ASSERT_EQ(row.size(), 1u) << text;
+    EXPECT_LE(row[0].rect.bottom(), log.bottom()) << text;
+    EXPECT_EQ(mono_texts().back().text, text);  // nothing after it
+  };
+  newest_whole("line 99");
+  // Marks come in outside the drain: closing the port, a note.
+  (void)close_session(s, clock, app.state().search_text, 0);
+  newest_whole("── Port closed 12:00:00.000 ──");
+  append(s, "── Note: 12:00:00.000 look ──", kNoon, Direction::Mark);
+  newest_whole("── Note: 12:00:00.000 look ──");
+  // A view scrolled up stays where it is.
+  s.log.set_follow(false);
+  s.log.set_scroll(10);
+  append(s, "after", kNoon);
+  paint();
+  EXPECT_EQ(s.log.scroll(), 10);
+  EXPECT_FALSE(shows("after"));
+}
+
+TEST_F(Frame, TabNamesFitAsTheyAreDrawn) {
+  // The selected tab's name is bold: wider than the normal one.
+  for (const char* name : {"COM5-FLOOD", "COM3", "/dev/ttyUSB0"}) add_session(name);
+  for (size_t current : {0u, 1u, 2u}) {
+    app.state().current = current;
+    paint();
+    for (const char* name : {"COM5-FLOOD", "COM3", "/dev/ttyUSB0"}) {
+      EXPECT_TRUE(shows(name)) << name << " with tab " << current << " selected";
+    }
+    const std::vector<DrawCall> selected = gfx.texts(app.state().sessions[current]->port_name);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].format, TextFormat::bold);
+  }
+  // Selecting another tab moves none of them.
+  app.state().current = 0;
+  const UiFrame first = frame();
+  app.state().current = 2;
+  const UiFrame last = frame();
+  for (size_t i = 0; i < first.tabs.size(); ++i) EXPECT_EQ(first.tabs[i].rect, last.tabs[i].rect);
+}
+
+TEST_F(Frame, TheAutoOpenLabelTakesTwoLinesInTheNarrowPanel) {
+  paint(1180, 760);
+  EXPECT_TRUE(shows("Open new devices right away"));
+  paint(900, 560);
+  // Whole, on two lines inside the row, the first above the second.
+  ASSERT_EQ(gfx.texts("Open new devices right").size(), 1u);
+  ASSERT_EQ(gfx.texts("away").size(), 1u);
+  const Rect row = frame(900, 560).layout.auto_open;
+  const DrawCall first = gfx.texts("Open new devices right")[0];
+  const DrawCall second = gfx.texts("away")[0];
+  EXPECT_LT(first.rect.y, second.rect.y);
+  for (const DrawCall& line : {first, second}) {
+    EXPECT_GE(line.rect.y, row.y);
+    EXPECT_LE(line.rect.bottom(), row.bottom());
+    EXPECT_GE(line.rect.h, gfx.line_height(TextFormat::normal));
+    EXPECT_LE(line.rect.right(), row.right());
+  }
 }
 
 TEST_F(Frame, NoticeWithItsActions) {

@@ -7,6 +7,8 @@
 
 #include "ui/app_fixture.h"
 #include "ui/colours.h"
+#include "ui/hit_test.h"
+#include "ui/input.h"
 
 namespace lw::test {
 namespace {
@@ -75,6 +77,102 @@ TEST_F(GraphPaint, SeriesLinesStayInsideTheWindow) {
   EXPECT_TRUE(shows("11:59:00.000"));
   EXPECT_TRUE(shows("11:59:30.000"));
   EXPECT_TRUE(shows("12:00:00.000"));
+}
+
+// Where a text call's glyphs are: its width and line height placed in its
+// rectangle as draw_text places them.
+Rect inked(const RecordingGfx& gfx, const DrawCall& c) {
+  const float w = std::min(c.rect.w, gfx.text_width(c.shown, c.format));
+  const float h = gfx.line_height(c.format);
+  const float x = c.align == Align::leading  ? c.rect.x
+                  : c.align == Align::centre ? c.rect.x + (c.rect.w - w) / 2
+                                             : c.rect.right() - w;
+  return {x, c.rect.y + std::round((c.rect.h - h) / 2), w, h};
+}
+
+bool intersect(const Rect& a, const Rect& b) {
+  return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
+}
+
+TEST_F(GraphPaint, AtTheSmallestWindowLegendAndLabelsKeepClearOfEachOther) {
+  struct Named {
+    const char* name;
+    double from;
+    double step;
+  };
+  const Named series[] = {{"Temperature", 21.175, 0.125},
+                          {"Humidity", 40.25, 0.5},
+                          {"Pressure", 0, 10.5},
+                          {"Voltage", 3.3, 0.001}};
+  for (const Named& n : series) {
+    for (int t = 0; t < 20; ++t) add(n.name, kNoon - 20'000 + t * 1000, n.from + t * n.step);
+  }
+  for (const auto& [w, h] : {std::pair{900.0f, 560.0f}, std::pair{1180.0f, 760.0f}}) {
+    paint(w, h);
+    const UiFrame f = frame(w, h);
+    const GraphFrame& g = *f.graph;
+    const std::string at =
+        std::to_string(static_cast<int>(w)) + " x " + std::to_string(static_cast<int>(h));
+    EXPECT_GE(g.plot.h, 80) << at;
+    ASSERT_EQ(g.chips.size(), 4u) << at;
+    for (const LegendChip& chip : g.chips) {
+      // The chip's text: its name, newest value and whole statistics.
+      const Series& sr = s.lab.series.series()[chip.series];
+      const std::string full = legend_label(s.lab.series, chip.series, kNoon);
+      const std::string least = sr.name + " " + format_value(sr.points.newest().value);
+      std::string shown;
+      for (const DrawCall& c : gfx.calls_of(DrawKind::text)) {
+        if (c.format == TextFormat::small && intersect(c.rect, chip.rect)) shown = c.shown;
+      }
+      EXPECT_TRUE(shown.starts_with(least)) << at << ": " << shown;
+      EXPECT_TRUE(full.starts_with(shown)) << at << ": " << shown;
+      EXPECT_TRUE(shown.size() == full.size() || full[shown.size()] == ' ') << at << ": " << shown;
+      for (const Widget& control : g.controls) {
+        EXPECT_FALSE(intersect(chip.rect, control.rect)) << at << ": " << shown;
+      }
+      EXPECT_LE(chip.rect.right(), g.panel.right() - 10) << at << ": " << shown;
+    }
+    // The value labels left of the plot and the time labels under it.
+    std::vector<Rect> labels;
+    for (const DrawCall& c : gfx.calls_of(DrawKind::text)) {
+      const bool in_panel = c.format == TextFormat::small && c.rect.x >= g.panel.x &&
+                            c.rect.y >= g.panel.y && c.rect.bottom() <= g.panel.bottom() + 6;
+      const bool value = in_panel && c.rect.right() <= g.plot.x;
+      const bool time = in_panel && c.rect.y >= g.plot.bottom();
+      if (value || time) labels.push_back(inked(gfx, c));
+    }
+    EXPECT_GE(labels.size(), 4u) << at;  // the axis has at least one, the time three
+    for (size_t i = 0; i < labels.size(); ++i) {
+      for (size_t j = i + 1; j < labels.size(); ++j) {
+        EXPECT_FALSE(intersect(labels[i], labels[j])) << at << ": labels " << i << " and " << j;
+      }
+      EXPECT_GE(labels[i].y, g.chips.back().rect.bottom()) << at;
+    }
+  }
+}
+
+TEST_F(GraphPaint, ManySeriesKeepThePlotAndShowTheRestAsOneChip) {
+  for (size_t k = 0; k < kMaxSeries; ++k) {
+    add("value" + std::to_string(k), kNoon - 1000, static_cast<double>(k) * 1.5);
+  }
+  const UiFrame f = frame(900, 560);
+  const GraphFrame& g = *f.graph;
+  EXPECT_GE(g.plot.h, 80);
+  ASSERT_GE(g.chips.size(), 2u);
+  ASSERT_LT(g.chips.size(), kMaxSeries);
+  const LegendChip& more = g.chips.back();
+  EXPECT_EQ(more.series, kMoreChip);
+  const size_t shown = g.chips.size() - 1;
+  EXPECT_EQ(more.text, "+" + std::to_string(kMaxSeries - shown));
+  EXPECT_TRUE(more.label.starts_with("value" + std::to_string(shown) + ", ")) << more.label;
+  EXPECT_TRUE(more.label.ends_with("value" + std::to_string(kMaxSeries - 1))) << more.label;
+  // Without statistics: name and value only.
+  EXPECT_EQ(g.chips[1].text, "value1 1.5");
+  // Its tooltip names the rest; a click on it changes nothing.
+  const Point centre{more.rect.x + more.rect.w / 2, more.rect.y + more.rect.h / 2};
+  EXPECT_EQ(tooltip_text(f, hit_test(f, ui(), gfx, centre)), more.label);
+  on_left_down(View{app, gfx, 900, 560}, centre, {});
+  for (const Series& series : s.lab.series.series()) EXPECT_TRUE(series.visible);
 }
 
 TEST_F(GraphPaint, GridLinesForEachTick) {

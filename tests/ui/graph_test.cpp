@@ -131,7 +131,7 @@ TEST(GraphControls, SpanPauseStatsFromTheRight) {
   EXPECT_EQ(controls[2].label, "Stats: visible span");
 }
 
-TEST(GraphLayout, LegendWrapsBeforeTheControlsAndPushesThePlotDown) {
+TEST(GraphLayout, TheFirstLegendRowEndsBeforeTheControlsTheNextUseTheWidth) {
   RecordingGfx gfx;
   TabSeries s;
   for (const char* name : {"Temperature", "Humidity", "Pressure", "Voltage", "Current"}) {
@@ -145,16 +145,40 @@ TEST(GraphLayout, LegendWrapsBeforeTheControlsAndPushesThePlotDown) {
   EXPECT_EQ(g.chips[0].rect.h, 24);
   const float limit = g.controls.front().rect.x;
   float lowest = 0;
+  bool past_the_controls = false;
   for (const LegendChip& c : g.chips) {
-    EXPECT_LE(c.rect.right(), limit) << c.label;
+    if (c.rect.y == 112) {
+      EXPECT_LE(c.rect.right(), limit - 6) << c.label;
+    }
+    past_the_controls |= c.rect.right() > limit;
+    EXPECT_LE(c.rect.right(), panel.right() - 10) << c.label;
     EXPECT_LE(c.rect.w, 230);
     lowest = std::max(lowest, c.rect.bottom());
   }
-  EXPECT_GT(lowest, 136);  // a second row
+  EXPECT_TRUE(past_the_controls);
   EXPECT_EQ(g.plot.y, lowest + 8);
   EXPECT_EQ(g.plot.x, 58);
   EXPECT_EQ(g.plot.w, 700 - 72);
   EXPECT_EQ(g.plot.bottom(), panel.bottom() + 6 - 24);
+}
+
+TEST(GraphLayout, ChipsKeepNameAndValueAndDropWholeStatistics) {
+  RecordingGfx gfx;
+  TabSeries s;
+  add(s, "Temperature", 1000, 21.175);
+  add(s, "Temperature", 1500, 1021.4375);
+  const std::vector<std::string> parts = legend_parts(s, 0, 2000);
+  ASSERT_EQ(parts.size(), 6u);
+  EXPECT_EQ(parts[0] + parts[1], "Temperature 1021.44");
+  const GraphFrame g = graph_frame({0, 100, 700, 300}, s, 2000, gfx);
+  ASSERT_EQ(g.chips.size(), 1u);
+  const LegendChip& chip = g.chips[0];
+  EXPECT_EQ(chip.label, legend_label(s, 0, 2000));
+  EXPECT_LE(chip.rect.w, 230);
+  EXPECT_TRUE(chip.text.starts_with("Temperature 1021.44  ↓21.175")) << chip.text;
+  EXPECT_TRUE(chip.label.starts_with(chip.text));
+  EXPECT_LT(chip.text.size(), chip.label.size());
+  EXPECT_EQ(chip.label[chip.text.size()], ' ');  // cut before a whole part
 }
 
 TEST(GraphLayout, PlotTopFloorAndMinimumSize) {

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "base/utf8.h"
+#include "gfx/palette.h"
 #include "ui/app_fixture.h"
 #include "ui/geometry.h"
+#include "ui/menus.h"
 
 namespace lw::test {
 namespace {
@@ -104,6 +106,48 @@ TEST_F(Input, RightClickKeepsASelectionAroundTheLineAndReplacesOneElsewhere) {
 
   on_right_click(view(), row_point(7));
   EXPECT_EQ(s.log.selection(), (Selection{7, 7}));
+}
+
+TEST_F(Input, ThePopupOpensOverAFramePaintedAsItStands) {
+  // While a popup menu or message box is open nothing repaints: the frame
+  // painted just before it is what the window shows meanwhile.
+  Session& s = tab_with_lines(10);
+  std::vector<DrawCall> shown_meanwhile;
+  int menus_before_paint = -1;
+  host.on_paint_now = [&] {
+    menus_before_paint = static_cast<int>(host.menus_shown.size());
+    paint();
+    shown_meanwhile = gfx.calls();
+  };
+  // A tooltip is up when the row is right-clicked.
+  ui().hover = {cmd::note, 0};
+  ui().tooltip_shown = true;
+  on_right_click(view(), row_point(4));
+  ASSERT_EQ(host.menus_shown.size(), 1u);
+  EXPECT_EQ(menus_before_paint, 0);  // painted before the menu opened
+  EXPECT_EQ(s.log.selection(), (Selection{4, 4}));
+  const Rect log = frame().log;
+  const Color selected = light_palette[Pal::accent].with_opacity(0.2f);
+  int rows = 0;
+  bool tooltip = false;
+  for (const DrawCall& c : shown_meanwhile) {
+    if (c.kind == DrawKind::fill_rect && c.colour == selected) {
+      EXPECT_FLOAT_EQ(c.rect.y, log.y + 4 * log_row_height(1));
+      ++rows;
+    }
+    tooltip |= c.kind == DrawKind::text && c.text == "Add a note to the log and CSV (Ctrl+M)";
+  }
+  EXPECT_EQ(rows, 1);
+  EXPECT_FALSE(tooltip);
+
+  // The same before the main menu, a bar's popup and the About box.
+  host.immediate_paints = 0;
+  on_left_down(view(), centre(frame().layout.menu_button), {});
+  on_left_down(view(), widget_centre(cmd::stamp_mode), {});
+  host.menu_answers.push_back(main_menu::about);
+  on_left_down(view(), centre(frame().layout.menu_button), {});
+  EXPECT_EQ(host.message_boxes.size(), 1u);
+  EXPECT_EQ(host.immediate_paints, 4);
 }
 
 TEST_F(Input, ShiftClickRunsFromTheSelectionsFirstLine) {

@@ -7,8 +7,8 @@
 
 #include "app/fake_ports.h"
 #include "host/host_headless.h"
-#include "update/fakes.h"
 #include "support/memory_settings.h"
+#include "update/fakes.h"
 
 namespace lw {
 namespace {
@@ -25,7 +25,7 @@ class AppUpdaterTest : public ::testing::Test {
     app = a.get();
     app->start();
     app->set_update_service(std::make_unique<AppUpdater>(
-        *app, platform, UpdateConfig{kBase, work.path() / "Linewick"}));
+        *app, platform, UpdateConfig{kBase, work.path() / "Linewick", UpdateOffer::Installer}));
     host.slot().install(std::move(a));
   }
   std::string notice() const {
@@ -41,7 +41,7 @@ class AppUpdaterTest : public ::testing::Test {
 };
 
 TEST_F(AppUpdaterTest, CheckByUserEndsWithUpToDate) {
-  platform->serve(kBase, R"({"version":"0.1.0","url":"u","sha256":"h"})");
+  platform->serve(kBase, R"({"version":"0.1.0","url":"https://updates.test/x.exe","sha256":"h"})");
   app->check_for_updates();
   EXPECT_EQ(notice(), "Checking for updates…");
   ASSERT_TRUE(host.run_until([&] { return notice() != "Checking for updates…"; }, 60'000));
@@ -74,13 +74,39 @@ TEST_F(AppUpdaterTest, NoLeavesEverythingAsItWas) {
 }
 
 TEST_F(AppUpdaterTest, DailyCheckRunsOnceADayAndQuietly) {
-  platform->serve(kBase, R"({"version":"0.1.0","url":"u","sha256":"h"})");
+  platform->serve(kBase, R"({"version":"0.1.0","url":"https://updates.test/x.exe","sha256":"h"})");
   app->start_daily_update_check();
   ASSERT_TRUE(host.run_until([&] { return platform->requested().size() == 1; }, 60'000));
   app->start_daily_update_check();  // "LastUpdateCheck" is now
   host.run_for(50);
   EXPECT_EQ(platform->requested().size(), 1u);
   EXPECT_EQ(notice(), "");
+}
+
+// Linux: the notice's action opens the download page in the browser.
+TEST(AppUpdaterPage, TheActionOpensTheDownloadPage) {
+  test::TempFolder work;
+  auto platform = std::make_shared<test::FakePlatform>();
+  HeadlessHost host;
+  test::MemorySettings settings;
+  test::FakePortSystem ports;
+  auto a = std::make_unique<App>(host, settings, ports, AppOptions{}, nullptr);
+  App* app = a.get();
+  app->start();
+  app->set_update_service(std::make_unique<AppUpdater>(
+      *app, platform, UpdateConfig{kBase, work.path() / "Linewick", UpdateOffer::DownloadPage}));
+  host.slot().install(std::move(a));
+  platform->serve(kBase, R"({"linux":{"version":"0.2.0","page":"https://hollent.com/Linewick/"}})");
+
+  app->start_daily_update_check();
+  ASSERT_TRUE(host.run_until([&] { return app->state().notice.has_value(); }, 60'000));
+  const Notice& shown = app->state().notice->notice;
+  EXPECT_EQ(shown.text, "A new version is available: 0.2.0");
+  ASSERT_EQ(shown.actions.size(), 1u);
+  app->run_notice_action(0);
+  EXPECT_EQ(host.opened_urls, std::vector<std::string>{"https://hollent.com/Linewick/"});
+  EXPECT_TRUE(host.message_boxes.empty());
+  EXPECT_EQ(platform->requested().size(), 1u);  // the document only
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "update/download.h"
 #include "update/fakes.h"
 #include "update/processes_linux.h"
 #include "update/signature.h"
@@ -24,6 +25,9 @@ namespace fs = std::filesystem;
 using test::RecordingPoster;
 using test::ServerProcess;
 
+// Besides the files: /loop/… redirects to itself for ever, /endless/…
+// streams 64 MiB without announcing a length, /big/… announces and sends
+// 64 MiB.
 constexpr std::string_view kServerScript = R"py(
 import functools, http.server, ssl, sys
 root, log, cert, key = sys.argv[1:5]
@@ -31,6 +35,27 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, fmt, *args):
         with open(log, "a") as f:
             f.write(self.requestline + "\n")
+    def do_GET(self):
+        if self.path.startswith("/loop/"):
+            self.send_response(302)
+            self.send_header("Location", self.path)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        if self.path.startswith("/endless/") or self.path.startswith("/big/"):
+            self.send_response(200)
+            if self.path.startswith("/big/"):
+                self.send_header("Content-Length", str(64 << 20))
+            self.end_headers()
+            chunk = b"x" * 65536
+            try:
+                for _ in range(1024):
+                    self.wfile.write(chunk)
+            except OSError:
+                pass
+            self.close_connection = True
+            return
+        super().do_GET()
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
                                          functools.partial(Handler, directory=root))
 if cert:
@@ -274,9 +299,10 @@ class UpdateEndToEnd : public ::testing::Test {
                                               "\",\"size\":" + std::to_string(size) + "}");
   }
 
+  // The installer's way (Windows), run with the real libcurl and GPGME.
   std::unique_ptr<Updater> make_updater(std::string base) {
     return std::make_unique<Updater>(poster_, make_update_platform(g_site->trusted_keys),
-                                     UpdateConfig{std::move(base), work_});
+                                     UpdateConfig{std::move(base), work_, UpdateOffer::Installer});
   }
 
   UpdateReaction check(Updater& updater) {
@@ -312,7 +338,8 @@ class UpdateEndToEnd : public ::testing::Test {
 };
 
 TEST_F(UpdateEndToEnd, UpToDate) {
-  write_text(site_dir_ / "update.json", R"({"version":"0.1","url":"u","sha256":"h"})");
+  write_text(site_dir_ / "update.json",
+             R"({"version":"0.1","url":"https://updates.test/x.exe","sha256":"h"})");
   auto updater = make_updater(https_base() + "update.json");
   const UpdateReaction r = check(*updater);
   ASSERT_TRUE(r.notice.has_value());
@@ -389,7 +416,7 @@ TEST_F(UpdateEndToEnd, BuiltInKeysDoNotTrustTheTestKey) {
   ASSERT_NE(built_in_signing_keys().find("BEGIN PGP PUBLIC KEY BLOCK"), std::string_view::npos);
   publish({});
   Updater updater(poster_, make_update_platform(),
-                  UpdateConfig{https_base() + "update.json", work_});
+                  UpdateConfig{https_base() + "update.json", work_, UpdateOffer::Installer});
   const UpdateReaction done = update(updater);
   ASSERT_TRUE(done.notice.has_value());
   EXPECT_EQ(done.notice->text, "The installer's digital signature could not be verified");
@@ -397,8 +424,167 @@ TEST_F(UpdateEndToEnd, BuiltInKeysDoNotTrustTheTestKey) {
   EXPECT_TRUE(work_files().empty());
 }
 
+size_t count_lines_with(const fs::path& file, const std::string& text) {
+  std::ifstream in(file);
+  size_t n = 0;
+  for (std::string line; std::getline(in, line);) n += line.find(text) != std::string::npos;
+  return n;
+}
+
+TEST_F(UpdateEndToEnd, ARedirectLoopStopsAfterTen) {
+  const std::string path = "/loop/" + name_ + "/Linewick/update.json";
+  auto updater = make_updater("https://127.0.0.1:" + std::to_string(g_site->https.port()) + path);
+  const UpdateReaction r = check(*updater);
+  ASSERT_TRUE(r.notice.has_value());
+  EXPECT_EQ(r.notice->text, "Download failed");
+  // The first request and ten redirects followed.
+  EXPECT_EQ(count_lines_with(g_site->https_requests, "GET " + path), 11u);
+  EXPECT_TRUE(work_files().empty());
+}
+
+TEST_F(UpdateEndToEnd, AnOverLongStreamIsCutAtItsLimit) {
+  const std::string endless =
+      "https://127.0.0.1:" + std::to_string(g_site->https.port()) + "/endless/" + name_;
+  // Nothing past the limit is written.
+  fs::create_directories(work_);
+  const fs::path out = work_ / "cut";
+  const Status cut = download_file(endless + "/x.exe", out, 55);
+  ASSERT_FALSE(cut.ok());
+  EXPECT_EQ(cut.error().text, "Download failed");
+  EXPECT_EQ(fs::file_size(out), 55u);
+  fs::remove(out);
+
+  // An installer announced as 55 bytes: stopped there, and deleted.
+  write_text(site_dir_ / "update.json", "{\"version\":\"0.2.0\",\"url\":\"" + endless +
+                                            "/Linewick-Setup-0.2.0.exe\"," + "\"sha256\":\"" +
+                                            std::string(64, 'a') + "\",\"size\":55}");
+  auto updater = make_updater(https_base() + "update.json");
+  const UpdateReaction asked = check(*updater);
+  ASSERT_TRUE(asked.question.has_value());
+  (void)updater->answer_update_question(asked.question->id, true);
+  ASSERT_TRUE(poster_->wait_for(kMsgUpdateInstall));
+  const UpdateReaction done = updater->on_download_result();
+  ASSERT_TRUE(done.notice.has_value());
+  EXPECT_EQ(done.notice->text, "Download failed");
+  EXPECT_TRUE(work_files().empty());
+
+  // A document is read up to 1 MiB.
+  auto endless_document = make_updater(endless + "/Linewick/update.json");
+  (void)endless_document->start_check(true);
+  ASSERT_TRUE(poster_->wait_for(kMsgUpdateResult, 2));
+  const UpdateReaction r = endless_document->on_check_result();
+  ASSERT_TRUE(r.notice.has_value());
+  EXPECT_EQ(r.notice->text, "Download failed");
+  EXPECT_TRUE(work_files().empty());
+}
+
+// A signature can carry its signer's key; gpg set to import such keys
+// (here in the user's own gpg.conf) would then trust an attacker's key
+// named "Quorvane Co., Ltd.". The updater's keyring ignores both.
+TEST_F(UpdateEndToEnd, AKeyInsideTheSignatureIsNeverTrusted) {
+  publish({});
+  const fs::path installer = site_dir_ / "Linewick-Setup-0.2.0.exe";
+  const fs::path sig = installer.string() + ".sig";
+  ASSERT_EQ(
+      test::run_tool(gpg(g_site->impostor_home,
+                         {"--yes", "--include-key-block", "--local-user", "=Quorvane Co., Ltd.",
+                          "--output", sig.string(), "--detach-sign", installer.string()}),
+                     g_site->log),
+      0);
+  const fs::path user_home = g_site->root / ("user-" + name_);
+  fs::create_directories(user_home / ".gnupg");
+  fs::permissions(user_home / ".gnupg", fs::perms::owner_all, fs::perm_options::replace);
+  write_text(user_home / ".gnupg" / "gpg.conf", "auto-key-import\ntrust-model always\n");
+  // That gpg would take the signature as good.
+  ASSERT_EQ(test::run_tool({"gpg", "--homedir", (user_home / ".gnupg").string(), "--batch",
+                            "--verify", sig.string(), installer.string()},
+                           g_site->log),
+            0);
+
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_home = old_home ? old_home : "";
+  setenv("HOME", user_home.c_str(), 1);
+  setenv("GNUPGHOME", (user_home / ".gnupg").c_str(), 1);
+  auto updater = make_updater(https_base() + "update.json");
+  const UpdateReaction done = update(*updater);
+  unsetenv("GNUPGHOME");
+  if (old_home) setenv("HOME", saved_home.c_str(), 1);
+  (void)test::run_tool({"gpgconf", "--homedir", (user_home / ".gnupg").string(), "--kill", "all"},
+                       g_site->log);
+  ASSERT_TRUE(done.notice.has_value());
+  EXPECT_EQ(done.notice->text, "The installer's digital signature could not be verified");
+  EXPECT_FALSE(done.close_window);
+  EXPECT_TRUE(work_files().empty());
+  EXPECT_FALSE(fs::exists(args_file_));
+}
+
+// The Linux program's own configuration: it points to the download page
+// and never fetches an installer.
+TEST_F(UpdateEndToEnd, TheLinuxBuildDownloadsNoInstaller) {
+  publish({});  // a Windows installer only
+  Updater updater(poster_, make_update_platform(g_site->trusted_keys),
+                  UpdateConfig{https_base() + "update.json", work_});
+  const UpdateReaction quiet = check(updater);
+  ASSERT_TRUE(quiet.notice.has_value());
+  EXPECT_EQ(quiet.notice->text, "You're up to date (0.1.0)");
+  EXPECT_FALSE(quiet.question.has_value());
+
+  write_text(site_dir_ / "update.json",
+             R"({"linux":{"version":"0.2.0","page":"https://hollent.com/Linewick/"}})");
+  (void)updater.start_check(false);
+  ASSERT_TRUE(poster_->wait_for(kMsgUpdateResult, 2));
+  const UpdateReaction offered = updater.on_check_result();
+  ASSERT_TRUE(offered.notice.has_value());
+  EXPECT_EQ(offered.notice->text, "A new version is available: 0.2.0");
+  ASSERT_EQ(offered.notice->actions.size(), 1u);
+  EXPECT_EQ(offered.notice->actions[0].url, "https://hollent.com/Linewick/");
+  EXPECT_FALSE(offered.question.has_value());
+
+  EXPECT_EQ(count_lines_with(g_site->https_requests, "/" + name_ + "/Linewick/update.json"), 2u);
+  EXPECT_EQ(count_lines_with(g_site->https_requests, "/" + name_ + "/Linewick/Linewick-Setup"), 0u);
+  EXPECT_TRUE(work_files().empty());
+}
+
+// The arguments the Windows build gives System32\curl.exe, run by this
+// system's curl program, which reads them the same way.
+TEST_F(UpdateEndToEnd, TheWindowsCurlArgumentsHoldTheirLimits) {
+  if (!test::on_path("curl")) GTEST_SKIP() << "curl is not installed";
+  const std::string host = "https://127.0.0.1:" + std::to_string(g_site->https.port());
+  fs::create_directories(work_);
+  const fs::path out = work_ / "out";
+  // The program reads no .curlrc; the test's CA comes from the environment.
+  setenv("CURL_CA_BUNDLE", (g_site->root / "tls" / "ca.pem").c_str(), 1);
+  const auto curl = [&](const std::string& url, uint64_t max_bytes) {
+    std::vector<std::string> argv = {"curl"};
+    for (std::string& a : curl_arguments(out.string(), url, max_bytes)) argv.push_back(a);
+    return test::run_tool(argv, g_site->log);
+  };
+
+  write_text(site_dir_ / "update.json", "{}");
+  EXPECT_EQ(curl(https_base() + "update.json", kDocumentByteLimit), 0);
+  EXPECT_EQ(read_text(out), "{}");
+
+  const std::string loop = "/loop/" + name_ + "/x";
+  EXPECT_NE(curl(host + loop, kDocumentByteLimit), 0);
+  EXPECT_EQ(count_lines_with(g_site->https_requests, "GET " + loop), 11u);
+
+  fs::remove(out);
+  EXPECT_NE(curl(host + "/big/" + name_ + "/x.exe", 55), 0);
+  EXPECT_FALSE(fs::exists(out) && fs::file_size(out) > 55);
+
+  // "-K<config>" after "--" is an address (a bad one), not a config to read.
+  const fs::path config = g_site->root / ("curl-" + name_ + ".cfg");
+  const fs::path victim = g_site->root / ("written-by-config-" + name_);
+  write_text(config,
+             "url = \"" + https_base() + "update.json\"\noutput = \"" + victim.string() + "\"\n");
+  EXPECT_NE(curl("-K" + config.string(), kDocumentByteLimit), 0);
+  EXPECT_FALSE(fs::exists(victim));
+  unsetenv("CURL_CA_BUNDLE");
+}
+
 TEST_F(UpdateEndToEnd, PlainHttpIsRefused) {
-  write_text(site_dir_ / "update.json", R"({"version":"0.1","url":"u","sha256":"h"})");
+  write_text(site_dir_ / "update.json",
+             R"({"version":"0.1","url":"https://updates.test/x.exe","sha256":"h"})");
   auto updater = make_updater("http://127.0.0.1:" + std::to_string(g_site->http.port()) + "/" +
                               name_ + "/Linewick/update.json");
   const UpdateReaction r = check(*updater);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -44,6 +45,11 @@ class FakePlatform final : public UpdatePlatform {
     std::lock_guard lock(mutex_);
     return requested_;
   }
+  // The byte limit of each request, in order.
+  std::vector<uint64_t> limits() {
+    std::lock_guard lock(mutex_);
+    return limits_;
+  }
   std::vector<std::filesystem::path> signature_checked() {
     std::lock_guard lock(mutex_);
     return signature_checked_;
@@ -53,18 +59,22 @@ class FakePlatform final : public UpdatePlatform {
     return started_;
   }
 
-  Status download(const std::string& url, const std::filesystem::path& output) override {
+  // Like the real one, a file past the limit is cut there and fails.
+  Status download(const std::string& url, const std::filesystem::path& output,
+                  uint64_t max_bytes) override {
     std::function<void(const std::string&)> hook;
     {
       std::lock_guard lock(mutex_);
       requested_.push_back(url);
+      limits_.push_back(max_bytes);
       hook = hook_;
     }
     if (hook) hook(url);
     std::lock_guard lock(mutex_);
     const auto it = files_.find(url.substr(0, url.find('?')));
     if (it == files_.end()) return fail(Error{0, download_failed_text()});
-    std::ofstream(output, std::ios::binary) << it->second;
+    std::ofstream(output, std::ios::binary) << it->second.substr(0, max_bytes);
+    if (it->second.size() > max_bytes) return fail(Error{0, download_failed_text()});
     return {};
   }
   Result<Sha256Digest> sha256(const std::filesystem::path& file) override {
@@ -90,6 +100,7 @@ class FakePlatform final : public UpdatePlatform {
   std::optional<std::string> start_error_;
   std::function<void(const std::string&)> hook_;
   std::vector<std::string> requested_;
+  std::vector<uint64_t> limits_;
   std::vector<std::filesystem::path> signature_checked_;
   std::vector<std::filesystem::path> started_;
 };
@@ -131,7 +142,8 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
   const std::filesystem::path& path() const { return path_; }
   // The names of the files in it, sorted.
-  std::vector<std::string> names() const;
+  std::vector<std::string> names() const { return names_in(path_); }
+  static std::vector<std::string> names_in(const std::filesystem::path& folder);
 
  private:
   std::filesystem::path path_;

@@ -20,10 +20,10 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::vector<std::string> TempFolder::names() const {
+std::vector<std::string> TempFolder::names_in(const std::filesystem::path& folder) {
   std::vector<std::string> out;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(path_, ec)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
     const std::u8string n = entry.path().filename().u8string();
     out.emplace_back(n.begin(), n.end());
   }

@@ -43,7 +43,7 @@ TEST(UpdateDocument, SizeCountsOnlyAsANonNegativeInteger) {
   };
   for (const Case& c : cases) {
     const std::string text =
-        std::string(R"({"version":"1","url":"u","sha256":"h")") + c.size_member + "}";
+        std::string(R"({"version":"1","url":"https://h/x.exe","sha256":"h")") + c.size_member + "}";
     const auto info = parse_update_document(text);
     ASSERT_TRUE(info.ok()) << text;
     EXPECT_EQ(info->size, c.size) << text;
@@ -51,26 +51,104 @@ TEST(UpdateDocument, SizeCountsOnlyAsANonNegativeInteger) {
 }
 
 TEST(UpdateDocument, AnythingElseIsTheManifestError) {
+  // Addresses that curl would read as options or that aren't https with a
+  // host never leave the document.
   const char* const texts[] = {
-      R"({"version":"0.2","url":"u"})",             // no sha256
-      R"({"version":"0.2","sha256":"h"})",          // no url
-      R"({"url":"u","sha256":"h"})",                // no version
-      R"({"version":0.2,"url":"u","sha256":"h"})",  // not a string
-      R"({"version":"0.2","url":"u","sha256":null})",
+      R"({"version":"0.2","url":"-K/tmp/evil.cfg","sha256":"h"})",
+      R"({"version":"0.2","url":"-K\\\\attacker\\share\\curl.cfg","sha256":"h"})",
+      R"({"version":"0.2","url":"--config=x https://h/x.exe","sha256":"h"})",
+      R"({"version":"0.2","url":"http://h/x.exe","sha256":"h"})",
+      R"({"version":"0.2","url":"file:///etc/passwd","sha256":"h"})",
+      R"({"version":"0.2","url":"https:///x.exe","sha256":"h"})",
+      R"({"version":"0.2","url":"u","sha256":"h"})",
+      R"({"version":"0.2","url":"https://h/x"})",             // no sha256
+      R"({"version":"0.2","sha256":"h"})",                    // no url
+      R"({"url":"https://h/x","sha256":"h"})",                // no version
+      R"({"version":0.2,"url":"https://h/x","sha256":"h"})",  // not a string
+      R"({"version":"0.2","url":"https://h/x","sha256":null})",
       R"(["version","0.2"])",  // not an object
       R"("0.2")",
-      R"({"version":"0.2","url":"u","sha256":"h")",  // cut short
+      R"({"version":"0.2","url":"https://h/x","sha256":"h")",  // cut short
       "",
-      R"({"version":"0.2","url":"u","sha256":"h"} trailing)",
-      R"({"version":"../../evil","url":"u","sha256":"h"})",  // leaves the work folder
-      R"({"version":"0.2\\x","url":"u","sha256":"h"})",
-      R"({"version":"C:0.2","url":"u","sha256":"h"})",
-      R"({"version":"","url":"u","sha256":"h"})",
+      R"({"version":"0.2","url":"https://h/x","sha256":"h"} trailing)",
+      R"({"version":"../../evil","url":"https://h/x","sha256":"h"})",  // leaves the folder
+      R"({"version":"0.2\\x","url":"https://h/x","sha256":"h"})",
+      R"({"version":"C:0.2","url":"https://h/x","sha256":"h"})",
+      R"({"version":"","url":"https://h/x","sha256":"h"})",
   };
   for (const char* text : texts) {
     const auto info = parse_update_document(text);
     ASSERT_FALSE(info.ok()) << text;
     EXPECT_EQ(info.error(), "manifest") << text;
+  }
+}
+
+TEST(UpdateDocument, OnlyHttpsAddressesWithAHost) {
+  struct Case {
+    const char* address;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"https://hollent.com/Linewick/Linewick-Setup-0.2.0.exe", true},
+      {"https://127.0.0.1:8443/a/b?x=1&y=2#top", true},
+      {"https://[::1]:8443/x", true},
+      {"https://h", true},
+      {"https://h.example:443", true},
+      {"-K/tmp/evil.cfg", false},
+      {"-Khttps://h/x", false},
+      {"--next", false},
+      {"", false},
+      {"https://", false},
+      {"https:///x", false},
+      {"https://-K/x", false},
+      {"https://.h/x", false},
+      {"https://user@h/x", false},
+      {"https://h:/x", false},
+      {"https://h:123456/x", false},
+      {"https://h:12a/x", false},
+      {"https://[::1/x", false},
+      {"https://h/a b", false},
+      {"https://h/a\tb", false},
+      {"https://h/a\\b", false},
+      {"https://h/\xC3\xA9", false},
+      {"HTTPS://h/x", false},
+      {"http://h/x", false},
+      {"file:///etc/passwd", false},
+      {" https://h/x", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(is_https_address(c.address), c.ok) << c.address;
+}
+
+TEST(UpdateDocument, LinuxEntryNamesAVersionAndItsDownloadPage) {
+  const auto page = parse_download_page(
+      R"({"version":"0.2.0","url":"https://h/x.exe","sha256":"h",
+          "linux":{"version":"0.2.0","page":"https://h/Linewick/","notes":"x"}})");
+  ASSERT_TRUE(page.ok());
+  ASSERT_TRUE(page->has_value());
+  EXPECT_EQ((*page)->version, "0.2.0");
+  EXPECT_EQ((*page)->page, "https://h/Linewick/");
+
+  // Without the entry there is nothing for Linux; the rest isn't looked at.
+  const auto none = parse_download_page(R"({"version":"0.2.0","url":"-K/tmp/x"})");
+  ASSERT_TRUE(none.ok());
+  EXPECT_FALSE(none->has_value());
+
+  const char* const bad[] = {
+      R"({"linux":"https://h/"})",
+      R"({"linux":{"version":"0.2.0"}})",
+      R"({"linux":{"page":"https://h/"}})",
+      R"({"linux":{"version":"0.2.0","page":"file:///etc/passwd"}})",
+      R"({"linux":{"version":"0.2.0","page":"-K/tmp/x"}})",
+      R"({"linux":{"version":"","page":"https://h/"}})",
+      R"({"linux":{"version":"0.2\n","page":"https://h/"}})",
+      R"({"linux":{"version":2,"page":"https://h/"}})",
+      R"(["linux"])",
+      "",
+  };
+  for (const char* text : bad) {
+    const auto r = parse_download_page(text);
+    ASSERT_FALSE(r.ok()) << text;
+    EXPECT_EQ(r.error(), "manifest") << text;
   }
 }
 

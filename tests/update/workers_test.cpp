@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "update/download.h"
 #include "update/fakes.h"
 #include "update/work_files.h"
 
@@ -17,10 +18,15 @@ constexpr const char* kInstallerUrl = "https://updates.test/Linewick/Linewick-Se
 constexpr const char* kInstaller = "abc";
 constexpr const char* kInstallerHash =
     "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+constexpr const char* kNewerInstallerOnly =
+    R"({"version":"0.2.0","url":"https://updates.test/Linewick/Linewick-Setup-0.2.0.exe",
+        "sha256":"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad","size":3})";
 
 class WorkerTest : public ::testing::Test {
  protected:
-  UpdateConfig config() const { return UpdateConfig{kBase, work_.path() / "Linewick"}; }
+  UpdateConfig config(UpdateOffer offer = UpdateOffer::Installer) const {
+    return UpdateConfig{kBase, work_.path() / "Linewick", offer};
+  }
   std::vector<std::string> work_names() const {
     std::vector<std::string> out;
     std::error_code ec;
@@ -38,13 +44,14 @@ class WorkerTest : public ::testing::Test {
 };
 
 TEST_F(WorkerTest, CheckAsksWithVersionAndLanguageAndDeletesTheDocument) {
-  platform_.serve(kBase, R"({"version":"0.1","url":"u","sha256":"h"})");
+  platform_.serve(kBase, R"({"version":"0.1","url":"https://d/x.exe","sha256":"h"})");
   const CheckResult r = run_check(platform_, config(), "de", true);
   EXPECT_EQ(r.kind, CheckResult::Kind::UpToDate);
   EXPECT_TRUE(r.by_user);
   ASSERT_EQ(platform_.requested().size(), 1u);
   EXPECT_EQ(platform_.requested()[0], std::string(kBase) + "?v=0.1.0&lang=de");
   EXPECT_TRUE(work_names().empty());  // the folder was made, update.json is gone
+  EXPECT_EQ(platform_.limits(), std::vector<uint64_t>{1u << 20});
 }
 
 TEST_F(WorkerTest, CheckOffersANewerVersionWithItsLowerCaseHash) {
@@ -62,25 +69,100 @@ TEST_F(WorkerTest, CheckOffersANewerVersionWithItsLowerCaseHash) {
 
 TEST_F(WorkerTest, CheckErrors) {
   // Missing "sha256".
-  platform_.serve(kBase, R"({"version":"0.2.0","url":"u"})");
+  platform_.serve(kBase, R"({"version":"0.2.0","url":"https://d/x.exe"})");
   CheckResult r = run_check(platform_, config(), "en", true);
   EXPECT_EQ(r.kind, CheckResult::Kind::Error);
   EXPECT_EQ(r.error, "manifest");
   EXPECT_TRUE(work_names().empty());
 
   // Nothing served.
-  const UpdateConfig elsewhere{"https://other.test/Linewick/update.json", config().work_folder};
+  const UpdateConfig elsewhere{"https://other.test/Linewick/update.json", config().work_folder,
+                               UpdateOffer::Installer};
   r = run_check(platform_, elsewhere, "en", true);
   EXPECT_EQ(r.kind, CheckResult::Kind::Error);
   EXPECT_EQ(r.error, "Download failed");
 
   // A file where the work folder should be: the system's text.
   std::ofstream(work_.path() / "blocked") << "x";
-  const UpdateConfig blocked{kBase, work_.path() / "blocked" / "Linewick"};
+  const UpdateConfig blocked{kBase, work_.path() / "blocked" / "Linewick", UpdateOffer::Installer};
   r = run_check(platform_, blocked, "en", true);
   EXPECT_EQ(r.kind, CheckResult::Kind::Error);
   EXPECT_FALSE(r.error.empty());
   EXPECT_NE(r.error, "manifest");
+}
+
+// "-K<path>" as the installer's address would have made curl.exe read a
+// config of the attacker's: the document is refused, and curl is started
+// for the document alone, with its address after "--".
+TEST_F(WorkerTest, AnAddressCurlWouldReadAsAnOptionIsRefusedBeforeCurlStarts) {
+  platform_.serve(kBase, R"({"version":"0.2.0","url":"-K\\\\attacker\\share\\curl.cfg",
+                             "sha256":"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"})");
+  const CheckResult r = run_check(platform_, config(), "en", true);
+  EXPECT_EQ(r.kind, CheckResult::Kind::Error);
+  EXPECT_EQ(r.error, "manifest");
+  ASSERT_EQ(platform_.requested().size(), 1u);
+  const std::vector<std::string> args =
+      curl_arguments("C:\\T\\Linewick\\update.json", platform_.requested()[0], kDocumentByteLimit);
+  EXPECT_EQ(args[args.size() - 2], "--");
+  EXPECT_EQ(args.back(), std::string(kBase) + "?v=0.1.0&lang=en");
+
+  // Handed to the download worker anyway, it downloads nothing.
+  UpdateInfo info = offer(3);
+  info.url = "-K/tmp/curl.cfg";
+  const DownloadResult d = run_download(platform_, config(), info);
+  ASSERT_FALSE(d.ok());
+  EXPECT_EQ(d.error(), "manifest");
+  EXPECT_EQ(platform_.requested().size(), 1u);
+}
+
+TEST_F(WorkerTest, LinuxOffersTheDownloadPageAndNeverAnInstaller) {
+  struct Case {
+    const char* name;
+    const char* document;
+    CheckResult::Kind kind;
+  };
+  const Case cases[] = {
+      {"a Windows installer only", kNewerInstallerOnly, CheckResult::Kind::UpToDate},
+      {"a newer Linux release",
+       R"({"version":"0.2.0","url":"https://d/x.exe","sha256":"h",
+           "linux":{"version":"0.2.0","page":"https://hollent.com/Linewick/"}})",
+       CheckResult::Kind::PageAvailable},
+      {"the same Linux release", R"({"linux":{"version":"0.1","page":"https://h/"}})",
+       CheckResult::Kind::UpToDate},
+      {"a broken Linux entry", R"({"linux":{"version":"0.2.0","page":"file:///x"}})",
+       CheckResult::Kind::Error},
+  };
+  for (const Case& c : cases) {
+    FakePlatform platform;
+    platform.serve(kBase, c.document);
+    platform.serve(kInstallerUrl, kInstaller);
+    const CheckResult r = run_check(platform, config(UpdateOffer::DownloadPage), "en", false);
+    EXPECT_EQ(r.kind, c.kind) << c.name;
+    EXPECT_EQ(platform.requested().size(), 1u) << c.name;  // the document only
+    EXPECT_TRUE(work_names().empty()) << c.name;
+    if (r.kind == CheckResult::Kind::PageAvailable) {
+      EXPECT_EQ(r.page.version, "0.2.0");
+      EXPECT_EQ(r.page.page, "https://hollent.com/Linewick/");
+    }
+  }
+}
+
+TEST_F(WorkerTest, DownloadsStopAtTheirLimit) {
+  // The announced size is the limit; without one, kInstallerByteLimit.
+  platform_.serve(kInstallerUrl, std::string(4096, 'x'));
+  DownloadResult r = run_download(platform_, config(), offer(3));
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error(), "Download failed");
+  EXPECT_TRUE(work_names().empty());
+  platform_.serve(kInstallerUrl, kInstaller);
+  EXPECT_TRUE(run_download(platform_, config(), offer(0)).ok());
+  EXPECT_EQ(platform_.limits(), (std::vector<uint64_t>{3, uint64_t{256} << 20}));
+
+  // A document past 1 MiB is not read.
+  platform_.serve(kBase, std::string((1u << 20) + 1, ' '));
+  const CheckResult c = run_check(platform_, config(), "en", true);
+  EXPECT_EQ(c.kind, CheckResult::Kind::Error);
+  EXPECT_EQ(c.error, "Download failed");
 }
 
 TEST_F(WorkerTest, DownloadPassesSizeHashAndSigner) {
