@@ -226,6 +226,7 @@ void run_preset(App& app, Session& s, int id) {
   if (id == preset_id::add) {
     add_command_preset(app, s.send_box);
   } else if (id == preset_id::send_file) {
+    before_modal(app);
     send_file_command(app, s);
   } else if (id == preset_id::stop_file) {
     app.stop_sending(s);
@@ -499,6 +500,7 @@ void run_main_menu_choice(App& app, int id) {
       show_session_summary(app);
       break;
     case main_menu::replay:
+      before_modal(app);
       replay_log_file(app);
       break;
     default:
