@@ -136,6 +136,9 @@ void App::on_timer(int id) {
     case kTimerRepeat:
       repeat_tick();
       break;
+    case kTimerSendFile:
+      sending_tick();
+      break;
     default:
       break;
   }
@@ -189,6 +192,7 @@ void App::drain(Session& s) {
   // A reader that reported its end may still be on its way out.
   if (d.ended) let_go(std::move(channel));
   if (d.lost) on_disconnect(s);
+  if (s.replay) replay_progress(s);
   if (d.appended > 0 || d.ended) host_.request_repaint();
 }
 
@@ -295,6 +299,9 @@ void App::run_notice_action(size_t index) {
       break;
     case NoticeAction::Kind::OpenPage:
       host_.open_url(action.url);
+      break;
+    case NoticeAction::Kind::StopSending:
+      if (Session* s = state_.find_session(action.session_id)) stop_sending(*s);
       break;
   }
 }

@@ -2,6 +2,7 @@
 // The application: start-up, the timers and posted messages, opening and
 // closing tabs, the drain of every reader, hot-plug and reconnect, and the
 // disconnect handling. Runs on the window thread only.
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -86,6 +87,18 @@ class App {
   // The tab's "Record" toggle.
   void toggle_record(Session& s);
 
+  // --- replays and files ---
+  // Opens a tab replaying a log file, or selects the tab already replaying
+  // it (started over when it was closed); null, with a notice, when the
+  // file can't be read.
+  Session* open_replay_tab(const std::filesystem::path& file);
+  void set_replay_speed(Session& s, ReplaySpeed speed);
+  // Sends a file to the tab's port, a piece per tick of timer 8, or says
+  // why it can't.
+  void send_file(Session& s, const std::filesystem::path& file);
+  // Ends a file being sent; what was handed to the port still goes.
+  void stop_sending(Session& s);
+
   // --- the pieces other parts call ---
   void rescan();
   void on_disconnect(Session& s);
@@ -121,6 +134,9 @@ class App {
   void repeat_tick();
   void keep_repeat_timer();
   void demo_message(const AppMessage& msg);
+  void replay_progress(Session& s);
+  void sending_tick();
+  void keep_sending_timer();
   // Keeps a channel whose reader was told to close until the reader stops,
   // so no reader outlives the App and what it refers to.
   void let_go(std::shared_ptr<ReaderChannel> channel);
@@ -134,6 +150,7 @@ class App {
   AppState state_;
   std::unique_ptr<DrainPass> pass_;
   bool repeat_timer_on_ = false;
+  bool sending_timer_on_ = false;
   std::vector<std::shared_ptr<ReaderChannel>> stopping_;
   std::unique_ptr<UpdateService> updates_;
 };

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_sending.h"
+#include "app/replay.h"
 #include "files/recording.h"
 #include "lab/measure.h"
 #include "log/log.h"
@@ -56,6 +58,8 @@ struct Session {
   SendState send;                      // hex mode, ending, history
   std::string send_box;                // the send field's text
   Repeater repeater;                   // a repeat or sequence running
+  std::optional<ReplayTab> replay;     // a log file replayed instead of a port
+  std::optional<FileSending> sending;  // a file on its way to the port
 
   // The one way into the log: received lines, sent lines, marks and the last
   // bytes handed over at Close all come through here, and while "Record" is

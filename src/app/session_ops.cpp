@@ -22,7 +22,7 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
     (void)s.channel->wait_ended(kReopenWaitMs);
     s.channel.reset();
   }
-  auto port = ctx.ports.open_port(s.port_name, s.settings);
+  auto port = s.replay ? open_replay_port(*s.replay) : ctx.ports.open_port(s.port_name, s.settings);
   if (!port) {
     s.state = ConnectionState{ConnectionKind::Failed, 0, port.error().failure, port.error().holder};
     return false;

@@ -147,6 +147,46 @@ std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& set
   return choice;
 }
 
+std::optional<std::filesystem::path> Win32Host::choose_open_file(const OpenDialogSetup& setup) {
+  ComRef<IFileOpenDialog> dialog;
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.put()))))
+    return std::nullopt;  // no dialog: the command ends silently
+
+  std::vector<std::wstring> texts;  // alive until Show returns
+  texts.reserve(setup.types.size() * 2);
+  std::vector<COMDLG_FILTERSPEC> filters;
+  for (const SaveFileType& type : setup.types) {
+    texts.push_back(wide(type.label));
+    const wchar_t* label = texts.back().c_str();
+    texts.push_back(wide(type.pattern));
+    filters.push_back(COMDLG_FILTERSPEC{label, texts.back().c_str()});
+  }
+  // Each step may fail on its own; the dialog still works without it.
+  if (!filters.empty()) dialog->SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+  FILEOPENDIALOGOPTIONS options = 0;
+  if (SUCCEEDED(dialog->GetOptions(&options)))
+    dialog->SetOptions(options | FOS_FILEMUSTEXIST | FOS_FORCEFILESYSTEM);
+  dialog->SetTitle(wide(setup.title).c_str());
+  std::error_code ec;
+  if (!setup.folder.empty() && std::filesystem::is_directory(setup.folder, ec)) {
+    ComRef<IShellItem> folder;
+    if (SUCCEEDED(SHCreateItemFromParsingName(setup.folder.c_str(), nullptr, IID_IShellItem,
+                                              reinterpret_cast<void**>(folder.put()))))
+      dialog->SetFolder(folder.get());
+  }
+
+  if (FAILED(dialog->Show(window_))) return std::nullopt;  // cancelled
+  ComRef<IShellItem> result;
+  if (FAILED(dialog->GetResult(result.put()))) return std::nullopt;
+  PWSTR path = nullptr;
+  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr)
+    return std::nullopt;
+  std::filesystem::path chosen(path);
+  CoTaskMemFree(path);
+  return chosen;
+}
+
 void Win32Host::place_ime(float x, float y) {
   if (window_ == nullptr) return;
   HIMC imc = ImmGetContext(window_);

@@ -6,6 +6,7 @@
 #include "base/cp949.h"
 #include "base/utf8.h"
 #include "lang/tr.h"
+#include "log/checksum.h"
 
 namespace lw {
 
@@ -145,14 +146,9 @@ FrameVerdict frame_verdict(const LineRecord& record, const std::optional<FrameSp
     return FrameVerdict::None;
   }
   const size_t n = record.bytes.size();
-  if (n != framing->length || n == 0) return FrameVerdict::Bad;
-  uint8_t acc = 0;
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const uint8_t b = record.bytes[i];
-    acc = framing->checksum == ChecksumKind::Sum ? static_cast<uint8_t>(acc + b)
-                                                 : static_cast<uint8_t>(acc ^ b);
-  }
-  return acc == record.bytes[n - 1] ? FrameVerdict::Good : FrameVerdict::Bad;
+  if (n != framing->length) return FrameVerdict::Bad;
+  return frame_check_matches(framing->checksum, record.bytes.span()) ? FrameVerdict::Good
+                                                                     : FrameVerdict::Bad;
 }
 
 std::string frame_verdict_suffix(FrameVerdict verdict) {

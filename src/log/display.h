@@ -33,7 +33,7 @@ std::string line_text(const LineRecord& record, bool hex);
 void decode_line_text(std::span<const uint8_t> bytes, std::string& out);
 std::string decode_line_text(std::span<const uint8_t> bytes);
 
-// Applies to received frames (ending None) under a framing with a checksum.
+// Applies to received frames (ending None) under a framing with a check.
 FrameVerdict frame_verdict(const LineRecord& record, const std::optional<FrameSpec>& framing);
 // What the log view draws after the text: "   ✓", "   ✗ bad checksum" or nothing.
 std::string frame_verdict_suffix(FrameVerdict verdict);
@@ -42,8 +42,10 @@ std::string frame_verdict_suffix(FrameVerdict verdict);
 // opened_at (earlier times count as the opening itself).
 std::string format_stamp(Millis time, Millis opened_at, StampMode mode);
 
-// The framing dialog's text, such as "AA 8 sum": an optional hex start byte,
-// the frame length 2..4096 and an optional checksum keyword anywhere.
+// The framing dialog's text, such as "AA 8 sum" or "AA 8 crc16modbus": an
+// optional hex start byte, the frame length 2..4096 (longer than its check)
+// and an optional check keyword anywhere: sum, xor, crc8, crc16modbus,
+// crc16ccitt, crc32 (or the catalogue's names, such as CRC-16/MODBUS).
 Result<FrameSpec> parse_frame_spec(std::string_view text);
 // The short form of a framing that parse_frame_spec reads back, such as "AA 8 sum".
 std::string frame_spec_text(const FrameSpec& framing);

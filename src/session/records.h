@@ -24,11 +24,21 @@ struct LineRecord {
   Direction direction = Direction::Received;
 };
 
-enum class ChecksumKind : uint8_t { None = 0, Sum = 1, Xor = 2 };
+// Sum and Xor are one byte; the CRCs take the frame's last one, two or four
+// bytes (log/checksum.h).
+enum class ChecksumKind : uint8_t {
+  None = 0,
+  Sum = 1,
+  Xor = 2,
+  Crc8 = 3,
+  Crc16Modbus = 4,
+  Crc16Ccitt = 5,
+  Crc32 = 6,
+};
 
 // Cut received bytes into fixed-length frames instead of lines.
 struct FrameSpec {
-  uint32_t length = 8;  // 2..4096, start byte and checksum byte included
+  uint32_t length = 8;  // 2..4096, start byte and check bytes included
   ChecksumKind checksum = ChecksumKind::None;
   std::optional<uint8_t> start;
   bool operator==(const FrameSpec&) const = default;

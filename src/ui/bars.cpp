@@ -61,24 +61,32 @@ void ranked(Widget& w, uint8_t narrow, uint8_t overflow) {
 BarRow settings_row_widgets(const Session& s, const AppState& app, const WindowLayout& layout,
                             Gfx& gfx) {
   std::vector<Widget> left;
-  left.push_back(make(cmd::baud_field, WidgetStyle::field, "110", {},
-                      tr("통신 속도 (장치와 같아야 하며, 다르면 글자가 깨집니다)",
-                         "Baud rate (must match the device, or the text comes out garbled)")));
-  left.push_back(make(cmd::baud_presets, WidgetStyle::dropdown, ""));
+  if (s.replay) {
+    // A replay has a speed where a port has its line settings.
+    left.push_back(make(cmd::replay_speed, WidgetStyle::dropdown,
+                        replay_speed_label(s.replay->speed), {}, tr("재생 속도", "Replay speed")));
+  } else {
+    left.push_back(make(cmd::baud_field, WidgetStyle::field, "110", {},
+                        tr("통신 속도 (장치와 같아야 하며, 다르면 글자가 깨집니다)",
+                           "Baud rate (must match the device, or the text comes out garbled)")));
+    left.push_back(make(cmd::baud_presets, WidgetStyle::dropdown, ""));
+  }
   left.push_back(make(cmd::frame_setting, WidgetStyle::dropdown, frame_summary(s.settings), {},
                       tr("데이터 비트 · 패리티 · 정지 비트", "Data bits · parity · stop bits")));
   ranked(left.back(), 0, 1);
-  Widget dtr = make(cmd::dtr, WidgetStyle::button, "DTR", {},
-                    tr("DTR을 켜면 아두이노 보드가 다시 시작(리셋)됩니다",
-                       "Turning DTR on restarts (resets) an Arduino board"));
-  dtr.active = s.settings.dtr;
-  left.push_back(std::move(dtr));
-  ranked(left.back(), 0, 2);
-  Widget rts = make(cmd::rts, WidgetStyle::button, "RTS", {},
-                    tr("RTS 신호를 켜거나 끕니다", "Turn the RTS signal on or off"));
-  rts.active = s.settings.rts;
-  left.push_back(std::move(rts));
-  ranked(left.back(), 0, 3);
+  if (!s.replay) {
+    Widget dtr = make(cmd::dtr, WidgetStyle::button, "DTR", {},
+                      tr("DTR을 켜면 아두이노 보드가 다시 시작(리셋)됩니다",
+                         "Turning DTR on restarts (resets) an Arduino board"));
+    dtr.active = s.settings.dtr;
+    left.push_back(std::move(dtr));
+    ranked(left.back(), 0, 2);
+    Widget rts = make(cmd::rts, WidgetStyle::button, "RTS", {},
+                      tr("RTS 신호를 켜거나 끕니다", "Turn the RTS signal on or off"));
+    rts.active = s.settings.rts;
+    left.push_back(std::move(rts));
+    ranked(left.back(), 0, 3);
+  }
   std::string open_label;
   switch (s.state.kind) {
     case ConnectionKind::Disconnected:

@@ -163,6 +163,7 @@ void run_tab_click(View v, Session& s, Hit hit, Point p) {
       app.host().request_repaint();
       break;
     case cmd::frame_setting:
+    case cmd::replay_speed:
     case cmd::stamp_mode:
     case cmd::line_ending:
     case cmd::presets:

@@ -70,10 +70,11 @@ std::optional<Dialog> make_dialog(App& app, DialogKind kind, size_t series) {
     case DialogKind::framing:
       if (s == nullptr) return std::nullopt;
       d.title = tr("고정 길이 프레임으로 나누기", "Split into fixed-length frames");
-      d.hint = tr(
-          "시작 바이트 (16진수, 생략 가능) · 길이 · 체크섬 (sum 또는 xor, 생략 가능). 예: AA 8 sum",
-          "Start byte (hex, optional) · length · checksum (sum or xor, optional). "
-          "Example: AA 8 sum");
+      d.hint =
+          tr("시작 바이트 (16진수, 생략 가능) · 길이 · 체크섬 (sum, xor, crc8, crc16modbus, "
+             "crc16ccitt, crc32, 생략 가능). 예: AA 8 sum",
+             "Start byte (hex, optional) · length · checksum (sum, xor, crc8, crc16modbus, "
+             "crc16ccitt, crc32; optional). Example: AA 8 sum");
       if (s->framing) initial = frame_spec_text(*s->framing);
       break;
     case DialogKind::device_path:

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "app/file_commands.h"
 #include "app/menu_commands.h"
 #include "app/tab_commands.h"
 #include "files/log_folder.h"
@@ -151,9 +152,45 @@ std::vector<MenuItem> ending_items(const Session& s) {
 
 namespace preset_id {
 constexpr int add = 1;
+constexpr int send_file = 2;
+constexpr int stop_file = 3;
+constexpr int file_as_is = 4;
+constexpr int file_by_line = 5;
+constexpr int file_pause = 10;  // + index in kSendFilePauses
 constexpr int send = 1000;      // + index
 constexpr int remove = 100000;  // + index
 }  // namespace preset_id
+
+// "Send a file…" (or stopping the one on its way) and how files are sent.
+std::vector<MenuItem> send_file_items(App& app, const Session& s) {
+  std::vector<MenuItem> items;
+  if (s.sending) {
+    items.push_back(item(preset_id::stop_file,
+                         fill(tr("{0} 보내기 멈추기", "Stop sending {0}"), {s.sending->name})));
+  } else {
+    items.push_back(item(preset_id::send_file, tr("파일 보내기…", "Send a file…")));
+  }
+  const bool by_line = send_file_by_line(app.settings());
+  const uint32_t pause = send_file_pause(app.settings());
+  std::vector<MenuItem> how;
+  how.push_back(item(preset_id::file_as_is, tr("그대로", "As it is"), !by_line));
+  how.push_back(
+      item(preset_id::file_by_line,
+           fill(tr("한 줄씩, 끝에 {0}", "Line by line, ending {0}"), {ending_name(s.send.ending)}),
+           by_line));
+  how.push_back(separator());
+  for (size_t i = 0; i < std::size(kSendFilePauses); ++i) {
+    const uint32_t ms = kSendFilePauses[i];
+    std::string label =
+        ms == 0 ? tr("줄 사이에 쉬지 않음", "No pause between lines")
+                : fill(tr("줄 사이 {0}ms", "{0} ms between lines"), {std::to_string(ms)});
+    // The pause is for lines: grey while files go as they are.
+    if (!by_line) label = "#" + label;
+    how.push_back(item(preset_id::file_pause + static_cast<int>(i), std::move(label), ms == pause));
+  }
+  items.push_back(submenu(tr("파일 보내는 방식", "How files are sent"), std::move(how)));
+  return items;
+}
 
 std::vector<MenuItem> preset_items(App& app, const Session& s) {
   const std::vector<std::string> presets = load_presets(app.settings());
@@ -178,13 +215,25 @@ std::vector<MenuItem> preset_items(App& app, const Session& s) {
   items.push_back(separator());
   items.push_back(header(
       tr("순서대로: *RST | wait 500 | MEAS:VOLT?", "In sequence: *RST | wait 500 | MEAS:VOLT?")));
+  items.push_back(separator());
+  for (MenuItem& i : send_file_items(app, s)) items.push_back(std::move(i));
   return items;
 }
 
 void run_preset(App& app, Session& s, int id) {
   const std::vector<std::string> presets = load_presets(app.settings());
+  const int pauses = static_cast<int>(std::size(kSendFilePauses));
   if (id == preset_id::add) {
     add_command_preset(app, s.send_box);
+  } else if (id == preset_id::send_file) {
+    before_modal(app);
+    send_file_command(app, s);
+  } else if (id == preset_id::stop_file) {
+    app.stop_sending(s);
+  } else if (id == preset_id::file_as_is || id == preset_id::file_by_line) {
+    set_send_file_by_line(app, id == preset_id::file_by_line);
+  } else if (id >= preset_id::file_pause && id < preset_id::file_pause + pauses) {
+    set_send_file_pause(app, kSendFilePauses[static_cast<size_t>(id - preset_id::file_pause)]);
   } else if (id >= preset_id::remove) {
     const size_t i = static_cast<size_t>(id - preset_id::remove);
     if (i < presets.size()) remove_command_preset(app, presets[i]);
@@ -336,6 +385,18 @@ void run_alert(App& app, Session& s, int id) {
   }
 }
 
+// --- a replay's speed ---
+
+std::vector<MenuItem> speed_items(const Session& s) {
+  if (!s.replay) return {};
+  std::vector<MenuItem> items;
+  for (const ReplaySpeed speed : {ReplaySpeed::Normal, ReplaySpeed::Ten, ReplaySpeed::Fastest}) {
+    items.push_back(
+        item(static_cast<int>(speed) + 1, replay_speed_label(speed), s.replay->speed == speed));
+  }
+  return items;
+}
+
 // --- graph span and statistics ---
 
 std::vector<MenuItem> span_items(const Session& s) {
@@ -370,6 +431,7 @@ std::vector<MenuItem> main_menu_items(App& app) {
       submenu(tr("끊길 때 남길 양", "How much to keep on disconnect"), cut_keep_items(st)),
       item(main_menu::open_log_folder, fill(platform_tr(PlatformText::open_log_folder),
                                             {folder_as_shown(app.state().log_folder)})),
+      item(main_menu::replay, tr("로그 파일 재생…", "Replay a log file…")),
       separator(),
       item(main_menu::csv_shared,
            tr("값 CSV: 열린 포트 모두 한 파일에, 한 시계로",
@@ -437,6 +499,10 @@ void run_main_menu_choice(App& app, int id) {
     case main_menu::session_summary:
       show_session_summary(app);
       break;
+    case main_menu::replay:
+      before_modal(app);
+      replay_log_file(app);
+      break;
     default:
       break;
   }
@@ -474,6 +540,8 @@ std::vector<MenuItem> widget_menu_items(App& app, int command) {
   switch (command) {
     case cmd::frame_setting:
       return frame_items(*s);
+    case cmd::replay_speed:
+      return speed_items(*s);
     case cmd::stamp_mode:
       return stamp_items(app.state());
     case cmd::line_ending:
@@ -499,6 +567,9 @@ void run_widget_menu_choice(App& app, int command, int id) {
   switch (command) {
     case cmd::frame_setting:
       run_frame(app, *s, id);
+      break;
+    case cmd::replay_speed:
+      if (id >= 1 && id <= 3) app.set_replay_speed(*s, static_cast<ReplaySpeed>(id - 1));
       break;
     case cmd::stamp_mode:
       if (id >= 1 && id <= 3)

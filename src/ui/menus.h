@@ -25,6 +25,7 @@ inline constexpr int about = 8;
 inline constexpr int latency = 9;
 inline constexpr int csv_shared = 10;
 inline constexpr int session_summary = 11;
+inline constexpr int replay = 12;
 inline constexpr int language_first = 100;  // following the system; the languages follow
 inline constexpr int cut_keep_first = 200;  // the nine CutKeep choices
 }  // namespace main_menu
@@ -44,9 +45,9 @@ std::vector<MenuItem> log_menu_items();
 void run_log_menu_choice(App& app, int id);
 
 // The popups of the bar widgets, by widget command: the frame setting (8),
-// stamp mode (14), line ending (25), presets (34), repeat (35), alerts (33),
-// graph span (37) and statistics (39). Empty for any other command or when
-// there is no tab.
+// stamp mode (14), line ending (25), presets (34, with sending a file),
+// repeat (35), alerts (33), graph span (37), statistics (39) and a replay's
+// speed (45). Empty for any other command or when there is no tab.
 std::vector<MenuItem> widget_menu_items(App& app, int command);
 void run_widget_menu_choice(App& app, int command, int id);
 

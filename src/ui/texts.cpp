@@ -13,6 +13,15 @@ namespace lw {
 StateText session_state_text(const Session& s, const Palette& palette) {
   switch (s.state.kind) {
     case ConnectionKind::Open:
+      if (s.replay && s.replay->control) {
+        const ReplayControl& r = *s.replay->control;
+        const std::string lines = std::to_string(r.lines.load());
+        if (!r.finished.load())
+          return {fill(tr("재생 중 · {0}줄", "Replaying · {0} lines"), {lines}),
+                  palette[Pal::accent]};
+        return {fill(tr("재생 끝 · {0}줄", "Replay finished · {0} lines"), {lines}),
+                palette[Pal::muted]};
+      }
       return {tr("연결됨", "Connected"), palette[Pal::accent]};
     case ConnectionKind::Closed:
       return {tr("포트가 닫혀 있습니다", "The port is closed"), palette[Pal::muted]};
@@ -75,6 +84,8 @@ std::string notice_action_label(NoticeAction::Kind kind) {
       return tr("폴더 열기", "Open folder");
     case NoticeAction::Kind::OpenPage:
       return tr("다운로드 페이지 열기", "Open the download page");
+    case NoticeAction::Kind::StopSending:
+      return tr("멈춤", "Stop");
     case NoticeAction::Kind::Reconnect:
       break;
   }

@@ -19,9 +19,10 @@ namespace {
 // added, the notice of a newer release with its action "Open the download
 // page", and "More", the tooltip of a bar's overflow menu), the Linux side of
 // the platform words (eight) and the address dialog's hint on either side,
-// and the texts of ports named by their address (the port list's entry, the
-// dialog's title, a path that is no serial device, a built-in UART).
-constexpr size_t kTableKeys = 238;
+// the texts of ports named by their address (the port list's entry, the
+// dialog's title, a path that is no serial device, a built-in UART), then the
+// 29 texts of replays and of sending files.
+constexpr size_t kTableKeys = 267;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

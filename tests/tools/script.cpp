@@ -86,6 +86,7 @@ class Runner {
     app_ = app.get();
     app_->start();
     for (const std::string& port : command_line_.ports) app_->open_address(port);
+    if (command_line_.replay) app_->open_replay_tab(path_from_utf8(*command_line_.replay));
     host_->slot().install(std::move(app));
   }
 
@@ -200,8 +201,16 @@ class Runner {
       }
       with_view([&](View v) { on_key_down(v, *key, m); });
     } else if (cmd == "answer") {
-      if (w.size() < 2) return "answer needs a menu id or none";
-      if (w[1] == "none") {
+      if (w.size() < 2) return "answer needs a menu id, none or file";
+      if (w[1] == "file") {
+        // The next open dialog: a path, or none for Cancel.
+        const std::string path = w.size() > 2 ? rest_of(rest_of(line)) : std::string();
+        if (path.empty() || path == "none") {
+          host_->open_answers.push_back(std::nullopt);
+        } else {
+          host_->open_answers.push_back(path_from_utf8(path));
+        }
+      } else if (w[1] == "none") {
         host_->menu_answers.push_back(std::nullopt);
       } else {
         host_->menu_answers.push_back(static_cast<int>(number(1, 0)));

@@ -37,6 +37,7 @@ const std::map<std::string, int>& target_names() {
       {"baud_presets", cmd::baud_presets},
       {"baud_field", cmd::baud_field},
       {"frame_setting", cmd::frame_setting},
+      {"replay_speed", cmd::replay_speed},
       {"dtr", cmd::dtr},
       {"rts", cmd::rts},
       {"open_close", cmd::open_close},
