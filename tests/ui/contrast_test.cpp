@@ -159,7 +159,7 @@ TEST_F(Contrast, PortsTabsBarsAndLogRows) {
 
 TEST_F(Contrast, NarrowWindowLostTabAndMatchesOnly) {
   Session& s = busy_tab();
-  s.state = {ConnectionKind::Disconnected, kNoon, OpenFailure::Other};
+  s.state = {ConnectionKind::Disconnected, kNoon, OpenFailure::Other, {}};
   s.log.set_matching_only(true, app.state().search_text, 20);
   s.log.set_follow(false);
   s.log.set_scroll(0);
@@ -179,7 +179,7 @@ TEST_F(Contrast, FramesAndTheirVerdicts) {
     LineRecord r;
     r.bytes = Bytes(bytes);
     r.time = kNoon;
-    s.log.append(std::move(r), "");
+    s.append(std::move(r), "");
   }
   both_palettes("frames");
   s.log.set_selection(Selection{0, 1});
