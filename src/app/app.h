@@ -58,6 +58,11 @@ class App {
   void close_port(Session& s);
   // The tab's cross: the tab goes away.
   void close_tab(size_t index);
+  // "Let another program use the port": the port closes, everything else of
+  // the tab stays, and the tab waits to open it again by itself.
+  void release_port(Session& s);
+  // A waiting tab tries to open its port now.
+  void take_port_back(Session& s);
   void select_tab(size_t index);
   // The "Reconnect" action of a notice.
   void reconnect(uint64_t session_id);
@@ -101,6 +106,10 @@ class App {
   void housekeeping();
   void repeat_tick();
   void keep_repeat_timer();
+  // Timer 9: looks at the ports of waiting tabs and opens those that are free.
+  void watch_ports();
+  // Timer 9 runs while any tab waits.
+  void keep_watch_timer();
   void demo_message(const AppMessage& msg);
   // Keeps a channel whose reader was told to close until the reader stops,
   // so no reader outlives the App and what it refers to.
@@ -115,6 +124,7 @@ class App {
   AppState state_;
   std::unique_ptr<DrainPass> pass_;
   bool repeat_timer_on_ = false;
+  bool watch_timer_on_ = false;
   std::vector<std::shared_ptr<ReaderChannel>> stopping_;
   std::unique_ptr<UpdateService> updates_;
 };

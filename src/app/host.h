@@ -24,6 +24,7 @@ enum MessageNumber : int {
   kMsgDemoToggle = 30,    // param1: simulated device index
   kMsgDemoRepeat = 31,    // param1: interval ms; param2: times (<= 0: until stopped)
   kMsgDemoFraming = 32,   // param1: 0 off, else on with "54 6 sum"
+  kMsgDemoTake = 33,      // param1: simulated device index; another program takes it or lets go
 };
 
 struct AppMessage {
@@ -42,6 +43,7 @@ enum TimerId : int {
   kTimerSearch = 5,
   kTimerHousekeeping = 6,
   kTimerRepeat = 7,
+  kTimerPortWatch = 9,  // a look at every waiting tab's port, while one waits
 };
 inline constexpr int kRescanDelayMs = 300;
 inline constexpr int kDrainPeriodMs = 200;

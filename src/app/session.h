@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/port_watch.h"
 #include "files/recording.h"
 #include "lab/measure.h"
 #include "log/log.h"
@@ -56,6 +57,7 @@ struct Session {
   SendState send;                      // hex mode, ending, history
   std::string send_box;                // the send field's text
   Repeater repeater;                   // a repeat or sequence running
+  std::optional<PortWatch> watch;      // present exactly while the state is Waiting
 
   // The one way into the log: received lines, sent lines, marks and the last
   // bytes handed over at Close all come through here, and while "Record" is
@@ -63,6 +65,7 @@ struct Session {
   Appended append(LineRecord record, std::string_view search_text);
 
   bool is_open() const { return state.kind == ConnectionKind::Open; }
+  bool is_waiting() const { return state.kind == ConnectionKind::Waiting; }
   bool hex_view() const { return log.hex_view(); }
 };
 

@@ -22,8 +22,10 @@ struct OpenContext {
 };
 
 // Opens (or reopens) the session's port and starts its reader thread. On
-// failure the session turns Failed with the reason and nothing is logged.
-// Returns whether the port opened.
+// failure the session turns Failed with the reason and nothing is logged,
+// except that a port another program holds makes it wait (Waiting, with a
+// watch), and a session that waited goes on waiting while the port is busy
+// or missing. Returns whether the port opened.
 bool open_session(Session& s, bool is_reconnect, OpenContext& ctx);
 
 inline constexpr int kCloseSettleMs = 60;
@@ -38,6 +40,13 @@ inline constexpr int kReopenWaitMs = 2000;
 [[nodiscard]] std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock,
                                                            std::string_view search_text,
                                                            int settle_ms = kCloseSettleMs);
+
+// "Let another program use the port": like Close, the reader hands over its
+// last bytes, but the log gets "── Let go 12:00:00.000 ──" and the session
+// waits for the port (Session::watch); only an open session lets go.
+[[nodiscard]] std::shared_ptr<ReaderChannel> let_go_session(Session& s, Clock& clock,
+                                                            std::string_view search_text,
+                                                            int settle_ms = kCloseSettleMs);
 
 void send_to_port(Session& s, ReaderCommand cmd);
 

@@ -94,6 +94,17 @@ class FakePortSystem final : public PortSystem {
     if (d == devices.end()) return fail(OpenFailure::Missing);
     return std::unique_ptr<Port>(std::make_unique<ScriptPort>(d->second));
   }
+  // What a waiting tab sees of the port: `seen`, else free.
+  PortLook look_at(const std::string& name, const std::optional<PortHolder>&) override {
+    ++looks;
+    auto l = seen.find(name);
+    return l == seen.end() ? PortLook{} : l->second;
+  }
+  Result<std::unique_ptr<Port>, OpenError> reopen_port(const std::string& name,
+                                                       const PortSettings& settings) override {
+    ++reopens;
+    return open_port(name, settings);
+  }
   std::shared_ptr<DeviceScript> add(const std::string& name) {
     auto d = std::make_shared<DeviceScript>();
     devices[name] = d;
@@ -103,7 +114,10 @@ class FakePortSystem final : public PortSystem {
   std::vector<PortInfo> listed;
   std::map<std::string, std::shared_ptr<DeviceScript>> devices;
   std::map<std::string, OpenError> failures;
+  std::map<std::string, PortLook> seen;
   int opens = 0;
+  int reopens = 0;  // opens that ended a wait (counted in opens too)
+  int looks = 0;
 };
 
 // Polls `done` until it holds or ten seconds pass.

@@ -17,8 +17,10 @@ namespace {
 // the program seen holding a busy port, the two messages for a missing
 // display, the question before a save replaces a file whose extension the
 // save dialog added, the notice of a newer release with its action "Open the
-// download page", and "More", the tooltip of a bar's overflow menu).
-constexpr size_t kTableKeys = 224;
+// download page", and "More", the tooltip of a bar's overflow menu), and the
+// nine texts of a port let go for another program (the button, its tooltip
+// and menu item both ways, the log mark, the badge and four state texts).
+constexpr size_t kTableKeys = 233;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 
