@@ -58,6 +58,9 @@ struct Session {
   std::string send_box;                // the send field's text
   Repeater repeater;                   // a repeat or sequence running
   std::optional<PortWatch> watch;      // present exactly while the state is Waiting
+  // The reader told to close when the port was let go, until it has: where
+  // a look must open the port, this program would see itself holding it.
+  std::weak_ptr<ReaderChannel> letting_go;
 
   // The one way into the log: received lines, sent lines, marks and the last
   // bytes handed over at Close all come through here, and while "Record" is

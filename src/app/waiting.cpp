@@ -1,6 +1,8 @@
 // Letting another program use a port, and the watch that opens it again:
 // a tab that waits keeps its log, recording, values CSV, graph, alerts and
 // repeat job; only its port is closed meanwhile.
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/session_ops.h"
 
@@ -8,7 +10,9 @@ namespace lw {
 
 void App::release_port(Session& s) {
   if (!s.is_open()) return;
-  let_go(let_go_session(s, host_.clock(), state_.search_text));
+  std::shared_ptr<ReaderChannel> running = let_go_session(s, host_.clock(), state_.search_text);
+  s.letting_go = running;
+  let_go(std::move(running));
   if (s.recording) (void)s.recording->flush();
   keep_watch_timer();
   host_.request_repaint();
@@ -28,6 +32,7 @@ void App::watch_ports() {
   for (size_t i = 0; i < state_.sessions.size(); ++i) {
     Session& s = *state_.sessions[i];
     if (!s.watch || !look_due(*s.watch, now)) continue;
+    if (auto reader = s.letting_go.lock(); reader && !reader->has_stopped()) continue;
     const PortWatch before = *s.watch;
     const PortLook look = ports_.look_at(s.port_name, s.watch->holder);
     if (after_look(*s.watch, look, now) == WatchStep::Open) {

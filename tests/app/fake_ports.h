@@ -32,6 +32,8 @@ struct DeviceScript {
   std::string written;
   std::optional<std::string> fail_with;  // the next read fails with this
   uint64_t idle_reads = 0;               // reads that found nothing to hand out
+  std::atomic<bool> stall{false};        // reads block while set, as a hung driver
+  std::atomic<bool> stalled{false};      // a read is blocked now
   void push(std::string chunk) {
     std::lock_guard lock(mutex);
     chunks.push_back(std::move(chunk));
@@ -58,6 +60,11 @@ class ScriptPort final : public Port {
  public:
   explicit ScriptPort(std::shared_ptr<DeviceScript> d) : d_(std::move(d)) {}
   Result<size_t> read(std::span<uint8_t> buf) override {
+    while (d_->stall.load()) {
+      d_->stalled = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    d_->stalled = false;
     {
       std::lock_guard lock(d_->mutex);
       if (d_->chunks.empty() && d_->fail_with) return fail(Error{0, *d_->fail_with});

@@ -103,6 +103,30 @@ TEST_F(Waiting, ThePortOpensAtTheFirstLookAfterAnotherProgramLetsGoOfIt) {
   EXPECT_FALSE(watching());  // nothing waits any more
 }
 
+TEST_F(Waiting, NoLookWhileThisProgramsOwnReaderStillHoldsThePort) {
+  open_with_line();
+  // The reader hangs in a read: it can't close the port yet. Where a look
+  // has to open the port, it would find it held, by this very program.
+  device->stall = true;
+  ASSERT_TRUE(test::wait_until([&] { return device->stalled.load(); }));
+  seen(PortLook::Use::Held);
+  app->release_port(tab());
+  ASSERT_EQ(tab().state.kind, ConnectionKind::Waiting);
+  for (int i = 0; i < 10; ++i) tick();
+  EXPECT_EQ(ports.looks, 0);
+  EXPECT_FALSE(tab().watch->taken);
+
+  device->stall = false;
+  ASSERT_TRUE(test::wait_until([&] {
+    auto reader = tab().letting_go.lock();
+    return !reader || reader->has_stopped();
+  }));
+  seen(PortLook::Use::Free);
+  tick();
+  EXPECT_EQ(ports.looks, 1);
+  EXPECT_EQ(tab().state.kind, ConnectionKind::Waiting);  // nobody else took it
+}
+
 TEST_F(Waiting, APortNobodyTakesOpensAgainAfterAMinute) {
   open_with_line();
   app->release_port(tab());
