@@ -43,10 +43,13 @@ inline constexpr int kReopenWaitMs = 2000;
 
 // "Let another program use the port": like Close, the reader hands over its
 // last bytes, but the log gets "── Let go 12:00:00.000 ──" and the session
-// waits for the port (Session::watch); only an open session lets go.
+// waits for the port (Session::watch); only an open session lets go. The
+// reader is given as long as a reopen gives it to let go of the port, since
+// another program is about to open it (a reader ends within one read
+// timeout unless the machine is very busy).
 [[nodiscard]] std::shared_ptr<ReaderChannel> let_go_session(Session& s, Clock& clock,
                                                             std::string_view search_text,
-                                                            int settle_ms = kCloseSettleMs);
+                                                            int settle_ms = kReopenWaitMs);
 
 void send_to_port(Session& s, ReaderCommand cmd);
 

@@ -83,20 +83,14 @@ class OtherProgram {
     for (int fd = 3; fd < 1024; ++fd) {
       if (fd != cmd && fd != ack) ::close(fd);
     }
-    // A port this program's reader still holds for a moment is refused:
-    // try again, as a person would.
+    // A port still held for a moment (the test's reader on a very busy
+    // machine) is refused: try again, as a person would.
     int fd = -1;
     for (int i = 0; i < 2000 && fd < 0; ++i) {
-      fd = ::open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+      fd = take(port, lock, lock_file);
       if (fd < 0) pause_ms(5);
     }
-    if (fd < 0) ::_exit(1);
-    if (lock == Lock::uucp && !write_lock(lock_file)) ::_exit(1);
-    if (lock == Lock::exclusive &&
-        (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0)) {
-      ::_exit(1);
-    }
-    if (!say(ack, 'o')) ::_exit(1);
+    if (fd < 0 || !say(ack, 'o')) ::_exit(1);
     for (;;) {
       char c = 0;
       if (::read(cmd, &c, 1) != 1) ::_exit(1);
@@ -113,6 +107,16 @@ class OtherProgram {
         ::_exit(0);
       }
     }
+  }
+  // Opens the port and locks it as `lock` says; -1 when it is not to be had.
+  static int take(const char* port, Lock lock, const char* lock_file) {
+    const int fd = ::open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return -1;
+    const bool locked = lock == Lock::none || (lock == Lock::uucp && write_lock(lock_file)) ||
+                        (lock == Lock::exclusive && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                         ::ioctl(fd, TIOCEXCL) == 0);
+    if (!locked) ::close(fd);
+    return locked ? fd : -1;
   }
   static bool say(int fd, char c) { return ::write(fd, &c, 1) == 1; }
   static void pause_ms(long ms) {
