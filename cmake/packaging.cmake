@@ -79,7 +79,7 @@ if(WIN32)
 else()
   include(GNUInstallDirs)
   install(TARGETS linewick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-  install(FILES ${CMAKE_SOURCE_DIR}/res/linewick.desktop
+  install(FILES ${CMAKE_SOURCE_DIR}/res/${LINEWICK_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT program)
   foreach(size IN LISTS LW_ICON_HICOLOR_SIZES)
     install(FILES ${LW_ICON_DIR}/linewick-${size}.png
@@ -90,9 +90,9 @@ else()
   include(${CMAKE_SOURCE_DIR}/packaging/linux/release_date.cmake)
   lw_release_date(${CMAKE_SOURCE_DIR}/packaging/linux/changelog ${PROJECT_VERSION} LW_RELEASE_DATE)
   set(lw_pkg ${CMAKE_BINARY_DIR}/packaging)
-  configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/com.quorvane.linewick.metainfo.xml.in
-                 ${lw_pkg}/com.quorvane.linewick.metainfo.xml @ONLY)
-  install(FILES ${lw_pkg}/com.quorvane.linewick.metainfo.xml
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/linux/${LINEWICK_APP_ID}.metainfo.xml.in
+                 ${lw_pkg}/${LINEWICK_APP_ID}.metainfo.xml @ONLY)
+  install(FILES ${lw_pkg}/${LINEWICK_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT program)
 
   # What Debian asks of every package: the copyright in machine-readable

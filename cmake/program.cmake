@@ -11,6 +11,9 @@ if(WIN32)
   target_link_options(linewick PRIVATE -municode)
 else()
   add_executable(linewick src/main_linux.cpp)
+  # The one application id: the window's class and app id, the desktop
+  # entry's file name and StartupWMClass, the AppStream id.
+  target_compile_definitions(linewick PRIVATE LINEWICK_APP_ID="${LINEWICK_APP_ID}")
 endif()
 target_link_libraries(linewick PRIVATE ${program_libs} lw_warnings)
 target_include_directories(linewick PRIVATE ${CMAKE_SOURCE_DIR}/src)

@@ -2,7 +2,7 @@
 # Sets up everything, builds the Linux program and runs it. Without
 # arguments it starts with simulated devices (no hardware needed); pass
 # "--real" to list the machine's own serial ports instead, or any of the
-# program's own options (--demo LIST, --docs FOLDER).
+# program's own options (--demo LIST, --docs FOLDER, --port PATH).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh

@@ -8,10 +8,10 @@ packages=(
   libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev socat
   nlohmann-json3-dev
-  libgtk-3-dev libudev-dev
+  libgtk-3-dev libudev-dev udev dbus-daemon
   libcurl4-openssl-dev libssl-dev libgpgme-dev gnupg gpg-agent openssl
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick socat
   fonts-dejavu-core fonts-noto-cjk unicode-data python3
   nsis osslsigncode dpkg-dev desktop-file-utils appstream lintian curl
 )

@@ -59,28 +59,37 @@ int main(int argc, char** argv) {
   lw::set_language_store(*settings);
   const lw::CommandLine command_line = lw::parse_command_line(args);
   lw::Simulator* sim = nullptr;
+  // Addresses the user names (--port, "Open a device by path…") are real
+  // devices even among simulated ones.
+  lw::SystemPortSystem system_ports;
   std::unique_ptr<lw::PortSystem> ports;
   if (command_line.demo) {
     lw::simulator().enable(lw::parse_demo_list(*command_line.demo));
     sim = &lw::simulator();
-    ports = std::make_unique<lw::SimPortSystem>(*sim);
-  } else {
-    ports = std::make_unique<lw::SystemPortSystem>();
+    ports = std::make_unique<lw::SimPortSystem>(*sim, &system_ports);
   }
   lw::AppOptions options;
   options.demo = sim != nullptr;
   if (command_line.docs) options.docs = lw::path_from_utf8(*command_line.docs);
 
-  // 2. The window with its saved size, and the graphics context.
+  // 2. The window with its saved size, and the graphics context. The
+  // program's name is its application id, which the desktop matches to its
+  // entry (the WM_CLASS on X11, the app id on Wayland).
+  g_set_prgname(LINEWICK_APP_ID);
   if (!gtk_init_check(&argc, &argv)) {
     report_no_display();
     return 1;
   }
+  // After the initialisation, which derives a capitalised class of its own.
+  gdk_set_program_class(LINEWICK_APP_ID);
   auto host = std::make_unique<lw::GtkHost>(*settings);
 
   // 3. The application: settings, the first port scan, timers 3 and 6.
-  auto app = std::make_unique<lw::App>(*host, *settings, *ports, options, sim);
+  lw::PortSystem& port_system = ports ? *ports : system_ports;
+  auto app = std::make_unique<lw::App>(*host, *settings, port_system, options, sim);
   app->start();
+  // The ports named on the command line, each in a tab of its own.
+  for (const std::string& port : command_line.ports) app->open_address(port);
   app->set_update_service(std::make_unique<lw::AppUpdater>(*app));
   host->slot().install(std::move(app));
 

@@ -59,7 +59,7 @@ int run(HINSTANCE instance) {
     // The ports outlive the host: destroying the window releases the
     // application, which uses them until then.
     SystemPortSystem system_ports;
-    SimPortSystem sim_ports(simulator());
+    SimPortSystem sim_ports(simulator(), &system_ports);
     PortSystem& ports = sim != nullptr ? static_cast<PortSystem&>(sim_ports) : system_ports;
 
     // 3-6. Class, window, title bar, placement.
@@ -75,6 +75,8 @@ int run(HINSTANCE instance) {
     if (command_line.docs) options.docs = path_from_utf8(*command_line.docs);
     auto app = std::make_unique<App>(host, *settings, ports, std::move(options), sim);
     app->start();
+    // The ports named on the command line, each in a tab of its own.
+    for (const std::string& port : command_line.ports) app->open_address(port);
     app->set_update_service(std::make_unique<AppUpdater>(*app));
     host.install(std::move(app));
     // 11. Device notifications for COM ports.

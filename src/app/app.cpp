@@ -64,7 +64,7 @@ void App::start() {
   state_.lab = std::make_unique<LabApp>(settings_, host_.clock(), state_.log_folder);
   state_.lab->alerts().load_rules();
   // The first list is taken quietly: nothing is new at start-up.
-  state_.ports = ports_.list_ports();
+  state_.ports = scan_ports();
   host_.start_timer(kTimerDrain, kDrainPeriodMs);
   host_.start_timer(kTimerHousekeeping, kHousekeepingPeriodMs);
 }
@@ -228,11 +228,11 @@ Session& App::add_session(const PortInfo& port) {
 }
 
 Session& App::open_tab(const PortInfo& port) {
-  for (size_t i = 0; i < state_.sessions.size(); ++i) {
-    if (state_.sessions[i]->port_name == port.name) {
-      select_tab(i);
-      return *state_.sessions[i];
+  if (Session* existing = tab_for(port)) {
+    for (size_t i = 0; i < state_.sessions.size(); ++i) {
+      if (state_.sessions[i].get() == existing) select_tab(i);
     }
+    return *existing;
   }
   Session& s = add_session(port);
   OpenContext ctx = open_context();
@@ -245,7 +245,7 @@ Session& App::open_tab(const PortInfo& port) {
 void App::reopen(Session& s) {
   if (s.is_open()) return;
   OpenContext ctx = open_context();
-  open_session(s, false, ctx);
+  if (open_session(s, false, ctx) && s.info.added) keep_added(s);
   keep_watch_timer();
   host_.request_repaint();
 }
@@ -309,6 +309,7 @@ void App::run_notice_action(size_t index) {
 }
 
 void App::housekeeping() {
+  watch_added_ports();
   const int64_t now = host_.clock().monotonic_ms();
   auto& recent = state_.recent_arrivals;
   const auto old = std::remove_if(recent.begin(), recent.end(), [&](const RecentArrival& r) {

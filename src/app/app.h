@@ -50,8 +50,15 @@ class App {
   void on_device_change();
 
   // --- commands ---
-  // Opens a new tab on a listed port (or selects its existing tab).
+  // Opens a new tab on a listed port, or selects the tab already on it (on
+  // its name, or on another entry that leads to the same device file).
   Session& open_tab(const PortInfo& port);
+  // "Open a device by path…" and --port: a port the list has is opened as
+  // its row would be; any other address gets a tab of its own, and when it
+  // names a serial device (it opened, or only another program holds it) it
+  // joins the list and is remembered. A text that is no address is an
+  // error notice.
+  void open_address(std::string_view typed);
   // The tab's Open button (after Close or a failure).
   void reopen(Session& s);
   // The tab's Close button: the port closes, the tab stays.
@@ -103,6 +110,18 @@ class App {
   class DrainPass;
   OpenContext open_context();
   Session& add_session(const PortInfo& port);
+  // What the system lists, then the added ports that are there.
+  std::vector<PortInfo> scan_ports();
+  // The remembered addresses and those of the tabs, oldest first.
+  std::vector<PortAddress> added_addresses();
+  // The tab on the port's name, else on another listed entry with the same
+  // device file.
+  Session* tab_for(const PortInfo& port);
+  // An added port that turned out to be a serial device: listed, remembered.
+  void keep_added(Session& s);
+  // Every 2 s: the added ports that came, went or lead elsewhere now get the
+  // rescan that their file system, unlike the device manager, never asks for.
+  void watch_added_ports();
   void housekeeping();
   void repeat_tick();
   void keep_repeat_timer();

@@ -13,6 +13,8 @@ CommandLine parse_command_line(std::span<const std::string> args) {
       c.demo = args[++i];
     } else if (a == "--docs" && has_value) {
       c.docs = args[++i];
+    } else if (a == "--port" && has_value) {
+      c.ports.push_back(args[++i]);
     }
   }
   return c;

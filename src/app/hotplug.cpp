@@ -15,10 +15,17 @@ void forget_arrival(std::vector<RecentArrival>& recent, const std::string& name)
 }
 
 // The same device coming back: a lost (or waiting) tab with the port's
-// device key, or on the port's name; the first such tab in tab order.
+// device key, or on the port's name; the first such tab in tab order. A port
+// the user named is that name: a by-id link keeps its tab when the kernel's
+// name for the same device (the same key) arrives before it, and never takes
+// another tab.
 Session* lost_session_for(AppState& state, const PortInfo& port, const std::string& key) {
   for (auto& s : state.sessions) {
     if (s->state.kind != ConnectionKind::Disconnected && !s->is_waiting()) continue;
+    if (s->info.added || port.added) {
+      if (s->port_name == port.name) return s.get();
+      continue;
+    }
     if (s->device_key == key || s->port_name == port.name) return s.get();
   }
   return nullptr;
@@ -27,7 +34,7 @@ Session* lost_session_for(AppState& state, const PortInfo& port, const std::stri
 }  // namespace
 
 void App::rescan() {
-  std::vector<PortInfo> fresh = ports_.list_ports();
+  std::vector<PortInfo> fresh = scan_ports();
   const std::vector<PortInfo> gone = ports_not_in(state_.ports, fresh);
   const std::vector<PortInfo> arrived = ports_not_in(fresh, state_.ports);
   state_.ports = std::move(fresh);
@@ -85,9 +92,8 @@ void App::rescan() {
                             {p.name, p.description.empty() ? p.name : p.description}),
                        false,
                        {}});
-    const bool has_tab = std::any_of(state_.sessions.begin(), state_.sessions.end(),
-                                     [&](const auto& s) { return s->port_name == p.name; });
-    if (auto_open(settings_) && !has_tab) {
+    // A tab on another name for the same device (a by-id path) counts too.
+    if (auto_open(settings_) && tab_for(p) == nullptr) {
       Session& s = add_session(p);
       OpenContext ctx = open_context();
       open_session(s, false, ctx);

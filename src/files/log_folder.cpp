@@ -1,8 +1,10 @@
 #include "files/log_folder.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #include "files/user_dirs.h"
+#include "files/utf8_path.h"
 
 namespace lw {
 
@@ -20,6 +22,27 @@ std::filesystem::path log_folder(const std::optional<std::filesystem::path>& doc
   std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
   if (ec) temp = std::filesystem::path(".");
   return choose_log_folder(std::nullopt, documents_folder(), temp);
+}
+
+std::string folder_as_shown(const std::filesystem::path& folder,
+                            const std::optional<std::filesystem::path>& home) {
+  std::filesystem::path f = folder.lexically_normal();
+  if (!f.has_filename() && f.has_relative_path()) f = f.parent_path();  // a trailing "/"
+  if (home && !home->empty() && f.is_absolute()) {
+    const std::filesystem::path rel = f.lexically_relative(home->lexically_normal());
+    if (!rel.empty() && *rel.begin() != "..") {
+      const std::u8string generic = rel.generic_u8string();
+      const std::string inside(generic.begin(), generic.end());
+      return inside == "." ? std::string("~") : "~/" + inside;
+    }
+  }
+  return utf8_from_path(f);
+}
+
+std::string folder_as_shown(const std::filesystem::path& folder) {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') return folder_as_shown(folder, std::nullopt);
+  return folder_as_shown(folder, path_from_utf8(home));
 }
 
 Status ensure_folder(const std::filesystem::path& folder) {

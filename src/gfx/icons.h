@@ -37,11 +37,12 @@ inline constexpr std::string_view list =
 inline constexpr std::string_view send = "M 3 10 L 16.5 10 M 11.5 5 L 16.5 10 L 11.5 15";
 inline constexpr std::string_view pause = "M 7 4 L 7 16 M 13 4 L 13 16";
 inline constexpr std::string_view more = "C 4.5 10 1 C 10 10 1 C 15.5 10 1";
+inline constexpr std::string_view add = "M 10 4 L 10 16 M 4 10 L 16 10";
 
 // Every icon above, for checks that walk the whole set.
 inline constexpr std::string_view all[] = {
     plug, menu,  check, cross, values_csv, record,    clock, magnifier, funnel, save,
-    copy, trash, bell,  flag,  graph,      jump_down, list,  send,      pause,  more,
+    copy, trash, bell,  flag,  graph,      jump_down, list,  send,      pause,  more, add,
 };
 
 }  // namespace lw::icons

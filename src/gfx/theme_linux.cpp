@@ -1,3 +1,5 @@
+#include "gfx/theme_linux.h"
+
 #include <gio/gio.h>
 #include <gtk/gtk.h>
 
@@ -43,6 +45,8 @@ int portal_colour_scheme() {
   return scheme;
 }
 
+}  // namespace
+
 bool gtk_settings_prefer_dark() {
   if (gdk_display_get_default() == nullptr) return false;
   GtkSettings* settings = gtk_settings_get_default();
@@ -56,19 +60,22 @@ bool gtk_settings_prefer_dark() {
   return dark;
 }
 
-}  // namespace
-
-bool system_uses_dark_theme() {
+std::optional<DesktopTheme> chosen_theme() {
   if (const char* theme = std::getenv("GTK_THEME"); theme != nullptr && *theme != '\0')
-    return names_dark_variant(theme);
+    return DesktopTheme{names_dark_variant(theme), false};
   switch (portal_colour_scheme()) {
     case 1:
-      return true;
+      return DesktopTheme{true, true};
     case 2:
-      return false;
+      return DesktopTheme{false, true};
     default:
-      return gtk_settings_prefer_dark();
+      return std::nullopt;
   }
+}
+
+bool system_uses_dark_theme() {
+  const std::optional<DesktopTheme> chosen = chosen_theme();
+  return chosen ? chosen->dark : gtk_settings_prefer_dark();
 }
 
 }  // namespace lw

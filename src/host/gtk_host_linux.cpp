@@ -8,7 +8,7 @@
 #include "files/shell.h"
 #include "gfx/gfx_cairo.h"
 #include "gfx/palette.h"
-#include "gfx/theme.h"
+#include "gfx/theme_linux.h"
 #include "host/window_timer.h"
 #include "settings/values.h"
 #include "ui/input.h"
@@ -111,7 +111,7 @@ GtkHost::GtkHost(Settings& settings)
   update_scale();
   gfx_ = create_cairo_gfx(scale_);
   restore_size();
-  dark_ = system_uses_dark_theme();
+  follow_theme();
   watch_portal();
 }
 
@@ -195,10 +195,33 @@ void GtkHost::remember_size() {
 }
 
 void GtkHost::follow_theme() {
-  const bool dark = system_uses_dark_theme();
+  if (adjusting_theme_) return;  // our own change of the GTK setting
+  const std::optional<DesktopTheme> chosen = chosen_theme();
+  // The frame (title bar, decorations) follows the portal as the palette
+  // does; otherwise the desktop's own value of the setting is put back
+  // before it is read, so it never answers with ours.
+  if (chosen && chosen->from_portal) {
+    set_prefer_dark(chosen->dark);
+  } else if (desktop_prefer_dark_) {
+    set_prefer_dark(*desktop_prefer_dark_);
+    desktop_prefer_dark_.reset();
+  }
+  const bool dark = chosen ? chosen->dark : gtk_settings_prefer_dark();
   if (dark == dark_) return;
   dark_ = dark;
   request_repaint();
+}
+
+void GtkHost::set_prefer_dark(bool dark) {
+  GtkSettings* gs = gtk_settings_get_default();
+  if (gs == nullptr) return;
+  gboolean now = FALSE;
+  g_object_get(gs, "gtk-application-prefer-dark-theme", &now, nullptr);
+  if ((now != FALSE) == dark) return;
+  if (!desktop_prefer_dark_) desktop_prefer_dark_ = now != FALSE;
+  adjusting_theme_ = true;
+  g_object_set(gs, "gtk-application-prefer-dark-theme", dark ? TRUE : FALSE, nullptr);
+  adjusting_theme_ = false;
 }
 
 void GtkHost::watch_portal() {

@@ -10,6 +10,7 @@
 // the slot and ends gtk_main.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/host.h"
@@ -91,6 +92,9 @@ class GtkHost final : public Host {
   void restore_size();
   void update_scale();
   void follow_theme();
+  // Sets gtk-application-prefer-dark-theme, keeping the desktop's own value
+  // the first time.
+  void set_prefer_dark(bool dark);
   void watch_portal();
   void draw(cairo_t* cr);
   // Paints the frame image; false when the application is busy.
@@ -119,6 +123,8 @@ class GtkHost final : public Host {
   float scale_ = 1;
   float text_factor_ = 1;  // Xft DPI / 96, at least 1
   bool dark_ = false;
+  std::optional<bool> desktop_prefer_dark_;  // before we set it; none while untouched
+  bool adjusting_theme_ = false;
   WindowSize normal_size_;  // the last size while neither maximised nor full screen
   bool maximised_ = false;
   bool not_normal_ = false;  // maximised, full screen or tiled

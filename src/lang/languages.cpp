@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 
 namespace lw {
@@ -102,7 +103,7 @@ std::string_view choose_language(std::string_view stored, std::string_view syste
 
 std::array<LanguageMenuItem, 11> language_menu() {
   std::array<LanguageMenuItem, 11> items;
-  items[0] = {kFollowSystemMenuId, "", tr("Windows 설정 따르기", "Follow Windows")};
+  items[0] = {kFollowSystemMenuId, "", platform_tr(PlatformText::follow_system)};
   for (size_t i = 0; i < kLanguages.size(); ++i) {
     items[i + 1] = {kFollowSystemMenuId + 1 + static_cast<uint32_t>(i),
                     std::string(kLanguages[i].code), std::string(kLanguages[i].native_name)};

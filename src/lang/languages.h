@@ -52,7 +52,8 @@ std::string_view system_language();
 // The stored "Language" when it is one of the codes, else the system's.
 std::string_view choose_language(std::string_view stored, std::string_view system_code);
 
-// The language menu: "Follow Windows" (code "") first, then the ten
+// The language menu: following the system ("Follow Windows"; on Linux
+// "Follow the system"), code "", first, then the ten
 // languages under their native names, with their menu ids.
 struct LanguageMenuItem {
   uint32_t id = 0;

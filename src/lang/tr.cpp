@@ -57,6 +57,10 @@ const LanguageState& state() {
 }  // namespace
 
 std::string tr(std::string_view korean, std::string_view english) {
+  return tr_data(korean, english);
+}
+
+std::string tr_data(std::string_view korean, std::string_view english) {
   const LanguageState& s = state();
   if (s.code == "ko") return std::string(korean);
   if (s.table.empty()) return std::string(english);

@@ -11,6 +11,9 @@ class Settings;
 
 // The text for the interface language, chosen once, at the first call.
 std::string tr(std::string_view korean, std::string_view english);
+// tr() for texts kept as data rather than written at the call (the platform
+// words): the translation check reads those tables itself.
+std::string tr_data(std::string_view korean, std::string_view english);
 // Replaces "{0}", "{1}", ... by the values, placeholder by placeholder.
 std::string fill(std::string_view text, std::initializer_list<std::string_view> values);
 

@@ -48,7 +48,7 @@ std::vector<PortInfo> ports_not_in(const std::vector<PortInfo>& a, const std::ve
   for (const PortInfo& p : a) {
     const std::string key = device_key(p);
     const bool found = std::any_of(b.begin(), b.end(), [&](const PortInfo& q) {
-      return same_port_name(p.name, q.name) && device_key(q) == key;
+      return same_port_name(p.name, q.name) && device_key(q) == key && p.node == q.node;
     });
     if (!found) out.push_back(p);
   }

@@ -22,7 +22,9 @@ std::string device_key(const PortInfo& port);
 std::string display_name(const PortInfo& port);
 
 // The entries of a (copies, in a's order) for which b holds no entry with the
-// same name and an equal device key: the ports that arrived or went away.
+// same name, an equal device key and the same device file: the ports that
+// arrived or went away. A link that now leads to another device (a by-id
+// link after a re-plug) has gone and arrived.
 std::vector<PortInfo> ports_not_in(const std::vector<PortInfo>& a, const std::vector<PortInfo>& b);
 
 // VID:PID of a device key with a USB id (2341:0043), so another board of the

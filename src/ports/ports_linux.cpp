@@ -1,5 +1,6 @@
-// The port list from sysfs.
+// The port list from sysfs, and the device paths the user named.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <map>
 
 #include "base/utf8.h"
+#include "lang/tr.h"
 #include "ports/list_ports.h"
 #include "ports/port_list.h"
 #include "ports/sysfs_ports.h"
@@ -101,12 +103,13 @@ std::optional<fs::path> usb_device_above(fs::path dir, const fs::path& root) {
 struct Candidate {
   std::string name;
   std::string driver;
+  bool has_device = false;  // not a virtual tty
   std::optional<fs::path> usb;
 };
 
 }  // namespace
 
-std::vector<PortInfo> list_sysfs_ports(const fs::path& sysfs_root) {
+std::vector<PortInfo> list_sysfs_ports(const fs::path& sysfs_root, const UsbNameLookup& usb_names) {
   std::error_code ec;
   const fs::path root = fs::weakly_canonical(sysfs_root, ec);
   std::vector<Candidate> found;
@@ -122,6 +125,7 @@ std::vector<PortInfo> list_sysfs_ports(const fs::path& sysfs_root) {
       continue;
     }
     c.driver = driver_of(device);
+    c.has_device = true;
     if (is_placeholder(entry.path(), c.driver)) continue;
     c.usb = usb_device_above(device, root);
     found.push_back(std::move(c));
@@ -136,14 +140,22 @@ std::vector<PortInfo> list_sysfs_ports(const fs::path& sysfs_root) {
   for (const Candidate& c : found) {
     PortInfo p;
     p.name = c.name;
-    p.description = c.driver;
+    p.node = "/dev/" + c.name;
+    if (c.has_device && !c.usb) {
+      p.description = tr("내장 시리얼 포트", "Built-in serial port");
+    }
     if (c.usb) {
-      if (std::optional<std::string> product = attribute(*c.usb / "product")) {
-        p.description = *product;
-      }
       const std::optional<uint16_t> vid = hex4_attribute(*c.usb / "idVendor");
       const std::optional<uint16_t> pid = hex4_attribute(*c.usb / "idProduct");
       if (vid && pid) p.usb_id = UsbId{*vid, *pid};
+      if (std::optional<std::string> product = attribute(*c.usb / "product")) {
+        p.description = *product;
+      } else if (std::optional<std::string> known;
+                 p.usb_id && usb_names && (known = usb_names(*p.usb_id))) {
+        p.description = *known;
+      } else {
+        p.description = c.driver;
+      }
       if (ttys_per_usb_device[*c.usb] == 1) p.serial = attribute(*c.usb / "serial");
     }
     ports.push_back(std::move(p));
@@ -152,6 +164,44 @@ std::vector<PortInfo> list_sysfs_ports(const fs::path& sysfs_root) {
   return ports;
 }
 
-std::vector<PortInfo> list_system_ports() { return list_sysfs_ports("/sys"); }
+std::vector<PortInfo> find_path_ports(std::span<const PortAddress> addresses,
+                                      const fs::path& sysfs_root, const UsbNameLookup& usb_names) {
+  std::vector<PortInfo> found;
+  bool kernel_tty = false;
+  for (const PortAddress& a : addresses) {
+    if (a.kind != AddressKind::Device || a.text.empty()) continue;
+    const std::string path = a.text.front() == '/' ? a.text : "/dev/" + a.text;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) continue;
+    std::error_code ec;
+    const fs::path node = fs::canonical(path, ec);
+    if (ec) continue;
+    PortInfo p;
+    p.name = a.text;
+    p.node = node.string();
+    p.added = true;
+    // Pseudo-terminals (/dev/pts/7) have no entry in the tty class.
+    kernel_tty = kernel_tty || (node.parent_path() == "/dev");
+    found.push_back(std::move(p));
+  }
+  if (!kernel_tty) return found;
+  const std::vector<PortInfo> listed = list_sysfs_ports(sysfs_root, usb_names);
+  for (PortInfo& p : found) {
+    for (const PortInfo& l : listed) {
+      if (l.node != p.node) continue;
+      p.description = l.description;
+      p.serial = l.serial;
+      p.usb_id = l.usb_id;
+      break;
+    }
+  }
+  return found;
+}
+
+std::vector<PortInfo> list_system_ports() { return list_sysfs_ports("/sys", usb_database()); }
+
+std::vector<PortInfo> find_system_ports(std::span<const PortAddress> addresses) {
+  return find_path_ports(addresses, "/sys", usb_database());
+}
 
 }  // namespace lw

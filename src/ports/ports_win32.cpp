@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
 #include "ports/list_ports.h"
 #include "ports/port_scan.h"
 
@@ -109,6 +110,25 @@ std::vector<std::string> serial_device_table() {
 
 std::vector<PortInfo> list_system_ports() {
   return build_port_list(device_manager_ports(), serial_device_table());
+}
+
+std::vector<PortInfo> find_system_ports(std::span<const PortAddress> addresses) {
+  std::vector<PortInfo> found;
+  for (const PortAddress& a : addresses) {
+    if (a.kind != AddressKind::Device) continue;
+    std::string_view name = a.text;
+    if (name.starts_with("\\\\.\\")) name.remove_prefix(4);
+    if (name.empty()) continue;
+    // The DOS device names: COM ports, and the pairs of virtual port drivers.
+    const std::u16string units = utf16_from_utf8(name);
+    const std::wstring wide(units.begin(), units.end());
+    wchar_t target[1024];
+    if (QueryDosDeviceW(wide.c_str(), target, 1024) == 0) continue;
+    PortInfo p(a.text, "");
+    p.added = true;
+    found.push_back(std::move(p));
+  }
+  return found;
 }
 
 }  // namespace lw

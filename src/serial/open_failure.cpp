@@ -4,7 +4,8 @@
 
 namespace lw {
 
-std::string open_failure_text(OpenFailure failure, const std::optional<PortHolder>& holder) {
+std::string open_failure_text(OpenFailure failure, std::string_view port_name,
+                              const std::optional<PortHolder>& holder) {
   switch (failure) {
     case OpenFailure::Busy:
       if (holder && !holder->program.empty()) {
@@ -20,11 +21,14 @@ std::string open_failure_text(OpenFailure failure, const std::optional<PortHolde
                 "The port isn't there (it may have been unplugged)");
     case OpenFailure::Denied:
       // Only Linux reports this; there the usual fix is the dialout group.
-      return tr(
-          "이 계정에는 시리얼 포트를 쓸 권한이 없습니다. 계정을 dialout 그룹에 추가한 뒤 다시 "
-          "로그인하세요",
-          "Your account has no access to serial ports. Add it to the dialout group, then log in "
-          "again");
+      return fill(tr("이 계정에는 {0}에 접근할 권한이 없습니다. 계정을 dialout 그룹에 추가한 뒤 "
+                     "다시 로그인하세요",
+                     "Your account has no access to {0}. Add it to the dialout group, then log "
+                     "in again"),
+                  {port_name});
+    case OpenFailure::NotSerial:
+      return fill(tr("시리얼 장치가 아닙니다: {0}", "That isn't a serial device: {0}"),
+                  {port_name});
     case OpenFailure::Other:
       break;
   }

@@ -11,7 +11,8 @@ namespace lw {
 
 PortLook look_at_port(const std::string& name, const LockPlaces&,
                       const std::optional<PortHolder>&) {
-  const std::u16string units = utf16_from_utf8("\\\\.\\" + name);
+  const std::string device = name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
+  const std::u16string units = utf16_from_utf8(device);
   const std::wstring path(units.begin(), units.end());
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                          nullptr);

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "serial/port_locks_posix.h"
+#include "serial/device_file_posix.h"
 #include "serial/serial_port.h"
 #include "serial/termios2_linux.h"
 
@@ -137,6 +138,7 @@ Result<std::unique_ptr<Port>, OpenError> open_serial(const std::string& name,
                                                      const LockPlaces& places, bool keep_input) {
   if (name.empty()) return fail(OpenFailure::Missing);
   const std::string path = name.front() == '/' ? name : "/dev/" + name;
+  if (std::optional<OpenFailure> f = device_file_failure(path)) return fail(*f);
   // Non-blocking: an open must not wait for carrier, and reads and writes
   // wait in poll, never in the driver.
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -150,8 +152,8 @@ Result<std::unique_ptr<Port>, OpenError> open_serial(const std::string& name,
     return fail(std::move(error));
   };
 
-  // Not a terminal: no serial line to configure.
-  if (!::isatty(fd)) return refuse(OpenFailure::Other);
+  // Not a terminal (/dev/null and other devices): no serial line to configure.
+  if (!::isatty(fd)) return refuse(OpenFailure::NotSerial);
   // Every convention serial programs keep: exclusive mode (which root may
   // open through, so it is asked), the flock, the UUCP lock file, and last
   // a program that simply has the port open.

@@ -95,7 +95,9 @@ class WinSerialPort final : public Port {
 Result<std::unique_ptr<Port>, OpenError> open_serial(const std::string& name,
                                                      const PortSettings& settings,
                                                      bool keep_input) {
-  const std::u16string units = utf16_from_utf8("\\\\.\\" + name);
+  // A name typed with the device prefix (\\.\CNCA0) keeps it.
+  const std::string device = name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
+  const std::u16string units = utf16_from_utf8(device);
   const std::wstring path(units.begin(), units.end());
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                          nullptr);

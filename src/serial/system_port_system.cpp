@@ -7,9 +7,19 @@ namespace lw {
 
 std::vector<PortInfo> SystemPortSystem::list_ports() { return list_system_ports(); }
 
+std::vector<PortInfo> SystemPortSystem::find_ports(std::span<const PortAddress> addresses) {
+  return find_system_ports(addresses);
+}
+
 Result<std::unique_ptr<Port>, OpenError> SystemPortSystem::open_port(const std::string& name,
                                                                      const PortSettings& settings) {
-  return lw::open_port(name, settings, places_);
+  const Result<PortAddress, AddressError> address = parse_port_address(name);
+  if (!address) return fail(OpenFailure::Missing);
+  switch (address->kind) {
+    case AddressKind::Device:
+      break;
+  }
+  return lw::open_port(address->text, settings, places_);
 }
 
 PortLook SystemPortSystem::look_at(const std::string& name, const std::optional<PortHolder>& last) {

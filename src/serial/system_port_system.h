@@ -1,6 +1,7 @@
 #pragma once
-// The PortSystem of the real machine: the system's port list and its serial
-// ports. Simulated devices have their own PortSystem.
+// The PortSystem of the real machine: the system's port list, the addresses
+// the user named, and its serial ports. Simulated devices have their own
+// PortSystem.
 #include "serial/port_locks.h"
 #include "session/port.h"
 
@@ -12,6 +13,7 @@ class SystemPortSystem final : public PortSystem {
   explicit SystemPortSystem(LockPlaces places = system_lock_places())
       : places_(std::move(places)) {}
   std::vector<PortInfo> list_ports() override;
+  std::vector<PortInfo> find_ports(std::span<const PortAddress> addresses) override;
   Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
                                                      const PortSettings& settings) override;
   PortLook look_at(const std::string& name, const std::optional<PortHolder>& last) override;

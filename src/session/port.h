@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "ports/port_address.h"
 #include "ports/port_info.h"
 #include "session/records.h"
 
@@ -41,7 +42,16 @@ struct PortLook {
 class PortSystem {
  public:
   virtual ~PortSystem() = default;
+  // What the system lists.
   virtual std::vector<PortInfo> list_ports() = 0;
+  // The entries of the addresses the user named that are there now, in the
+  // given order, each marked added. Cheap enough to ask every few seconds. A
+  // system without such ports has none.
+  virtual std::vector<PortInfo> find_ports(std::span<const PortAddress> addresses) {
+    (void)addresses;
+    return {};
+  }
+  // Opens a listed port by its name, or any address by its text.
   virtual Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
                                                              const PortSettings& settings) = 0;
   // Whether another program holds the port now. last: who held it at the

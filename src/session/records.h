@@ -45,8 +45,9 @@ struct PortSettings {
 };
 
 // Why an open failed. Denied exists where the system tells a missing
-// permission apart from another program holding the port.
-enum class OpenFailure : uint8_t { Busy = 0, Missing = 1, Other = 2, Denied = 3 };
+// permission apart from another program holding the port; NotSerial where a
+// name the user typed can lead to something that is no serial device.
+enum class OpenFailure : uint8_t { Busy = 0, Missing = 1, Other = 2, Denied = 3, NotSerial = 4 };
 
 // The program seen holding a port, where the system shows it.
 struct PortHolder {

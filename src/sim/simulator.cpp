@@ -51,6 +51,14 @@ bool Simulator::toggle_taken(size_t index) {
   return taken_[index];
 }
 
+bool Simulator::has_entry(const std::string& name) const {
+  std::lock_guard lock(mutex_);
+  for (const SimulatedPort& p : ports_) {
+    if (p.info.name == name) return true;
+  }
+  return false;
+}
+
 void Simulator::toggle_present(size_t index) {
   std::lock_guard lock(mutex_);
   if (index >= ports_.size()) return;

@@ -31,6 +31,8 @@ class Simulator {
   // A device on the entry of exactly that name; Missing when there is no
   // such entry or it is unplugged.
   Result<std::unique_ptr<Port>, OpenError> open_simulated(const std::string& name) const;
+  // Whether the table has an entry of exactly that name, plugged in or not.
+  bool has_entry(const std::string& name) const;
   // Plugs entry number index (0-based) in or out; beyond the table, nothing.
   void toggle_present(size_t index);
   // Another program takes entry number index, or lets it go again: while
@@ -54,14 +56,23 @@ class Simulator {
 // The program's table; simulated-device mode is its active() flag.
 Simulator& simulator();
 
-// The port list and opening in simulated-device mode.
+// The port list and opening in simulated-device mode. The simulated devices
+// replace what the system lists; addresses the user names himself still go
+// to `addresses` (the real system) when there is one.
 class SimPortSystem final : public PortSystem {
  public:
-  explicit SimPortSystem(Simulator& sim = simulator()) : sim_(sim) {}
+  explicit SimPortSystem(Simulator& sim = simulator(), PortSystem* addresses = nullptr)
+      : sim_(sim), addresses_(addresses) {}
   std::vector<PortInfo> list_ports() override { return sim_.list_simulated(); }
+  std::vector<PortInfo> find_ports(std::span<const PortAddress> addresses) override {
+    if (addresses_ == nullptr) return {};
+    return addresses_->find_ports(addresses);
+  }
   // Settings have no effect on a simulated device.
   Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
-                                                     const PortSettings&) override {
+                                                     const PortSettings& settings) override {
+    if (addresses_ != nullptr && !sim_.has_entry(name))
+      return addresses_->open_port(name, settings);
     return sim_.open_simulated(name);
   }
   PortLook look_at(const std::string& name, const std::optional<PortHolder>&) override {
@@ -70,6 +81,7 @@ class SimPortSystem final : public PortSystem {
 
  private:
   Simulator& sim_;
+  PortSystem* addresses_;
 };
 
 }  // namespace lw

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "files/log_folder.h"
 #include "gfx/icons.h"
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "send/line_ending.h"
 #include "serial/settings_text.h"
@@ -113,9 +115,9 @@ BarRow settings_row_widgets(const Session& s, const AppState& app, const WindowL
                 gfx.measure_text(amounts.detail, TextFormat::normal) + (5 + 14 + 5) * sc);
   right.push_back(std::move(amounts));
   ranked(right.back(), 1, 0);
-  Widget record = make(cmd::record, WidgetStyle::icon_label, tr("기록", "Record"), icons::record,
-                       tr("받은 줄을 문서\\Linewick에 씁니다 (날마다 새 파일)",
-                          "Writes received lines to Documents\\Linewick (a new file each day)"));
+  Widget record =
+      make(cmd::record, WidgetStyle::icon_label, tr("기록", "Record"), icons::record,
+           fill(platform_tr(PlatformText::record_tooltip), {folder_as_shown(app.log_folder)}));
   record.active = s.recording.has_value();
   right.push_back(std::move(record));
   ranked(right.back(), 2, 4);

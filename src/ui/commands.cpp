@@ -280,6 +280,9 @@ void run_click(View v, Hit hit, Point p) {
     case target::auto_open:
       toggle_setting(app, setting::kAutoOpen);
       return;
+    case target::open_by_path:
+      open_dialog(app, DialogKind::device_path);
+      return;
     case target::tab:
       app.select_tab(hit.index);
       return;

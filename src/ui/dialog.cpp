@@ -10,10 +10,12 @@
 #include "app/app.h"
 #include "app/session_ops.h"
 #include "base/time.h"
-#include "base/utf8.h"
 #include "base/trim.h"
+#include "base/utf8.h"
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "log/display.h"
+#include "ports/port_address.h"
 #include "ui/ui_state.h"
 
 namespace lw {
@@ -73,6 +75,11 @@ std::optional<Dialog> make_dialog(App& app, DialogKind kind, size_t series) {
           "Start byte (hex, optional) · length · checksum (sum or xor, optional). "
           "Example: AA 8 sum");
       if (s->framing) initial = frame_spec_text(*s->framing);
+      break;
+    case DialogKind::device_path:
+      d.title = tr("경로로 장치 열기", "Open a device by path");
+      d.hint = platform_tr(PlatformText::address_hint);
+      initial = kAddressStart;
       break;
   }
   d.field.set_utf8(initial);
@@ -166,6 +173,11 @@ void close_dialog(App& app, bool confirm) {
         break;
       case DialogKind::framing:
         apply_framing(app, text);
+        break;
+      case DialogKind::device_path:
+        // Only the start the dialog offered is no address yet.
+        if (text != trim_white_space(kAddressStart)) app.open_address(text);
+        if (app.state().current_session() != nullptr) ui.focus = Focus::send;
         break;
     }
   }

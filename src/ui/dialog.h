@@ -14,7 +14,15 @@ namespace lw {
 class App;
 struct PaintContext;
 
-enum class DialogKind : uint8_t { note, text_alert, value_above, value_below, framing };
+// device_path: a port named by its address ("Open a device by path…").
+enum class DialogKind : uint8_t {
+  note,
+  text_alert,
+  value_above,
+  value_below,
+  framing,
+  device_path
+};
 
 struct Dialog {
   DialogKind kind = DialogKind::note;

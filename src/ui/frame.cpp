@@ -16,6 +16,7 @@ constexpr float kTabMax = 220;
 constexpr float kTabShrunkMin = 64;
 // Around a tab's name: 12, the state dot 8, 8, name, 10, cross 16, 8.
 constexpr float kTabExtra = 62;
+constexpr float kOpenByPathHeight = 36;
 
 void add_tabs(UiFrame& f, AppState& state, Gfx& gfx) {
   const float s = f.layout.scale;
@@ -85,6 +86,18 @@ void add_port_rows(UiFrame& f, App& app) {
     row.selected = current != nullptr && current->port_name == port.name;
     f.port_rows.push_back(std::move(row));
   }
+  // The entry that opens a device by its path follows the last row (below
+  // the empty list's message when there are none); rows give way to it
+  // rather than push it under the auto-open row.
+  const float s = f.layout.scale;
+  const float h = dip(kOpenByPathHeight, s);
+  const auto top = [&] {
+    if (state.ports.empty()) return port_row_rect(f.layout, 2).y;
+    if (f.port_rows.empty()) return port_row_rect(f.layout, 0).y;
+    return f.port_rows.back().rect.bottom() + dip(4, s);
+  };
+  while (!f.port_rows.empty() && top() + h > f.layout.auto_open.y) f.port_rows.pop_back();
+  f.open_by_path = {dip(8, s), top(), f.layout.panel_width - dip(16, s), h};
 }
 
 void add_log(UiFrame& f, AppState& state, Gfx& gfx, Millis now) {

@@ -54,6 +54,7 @@ struct UiFrame {
   std::vector<TabItem> tabs;
   std::optional<Rect> state_text;      // the session state line, right of the tabs
   std::vector<PortRowItem> port_rows;  // the rows that are drawn
+  Rect open_by_path;                   // "Open a device by path…", after them
   std::optional<GraphFrame> graph;
   Rect log;  // the log rows' rounded rectangle
   size_t rows_fit = 1;

@@ -12,6 +12,7 @@ inline constexpr int port_row = 2;
 inline constexpr int auto_open = 3;
 inline constexpr int tab = 4;
 inline constexpr int tab_close = 5;
+inline constexpr int open_by_path = 45;  // the entry after the port rows
 inline constexpr int log_rows = 21;
 inline constexpr int scroll_bar = 22;
 inline constexpr int jump_to_bottom = 23;

@@ -39,6 +39,7 @@ Hit hit_test(const UiFrame& f, const UiState& ui, Point p) {
   for (const PortRowItem& row : f.port_rows) {
     if (row.rect.contains(p)) return {target::port_row, row.index};
   }
+  if (f.open_by_path.contains(p)) return {target::open_by_path, 0};
   for (const TabItem& tab : f.tabs) {
     if (tab.close.contains(p)) return {target::tab_close, tab.index};
     if (tab.rect.contains(p)) return {target::tab, tab.index};
@@ -81,6 +82,8 @@ std::optional<Rect> hit_rect(const UiFrame& f, Hit hit) {
       for (const PortRowItem& row : f.port_rows)
         if (row.index == hit.index) return row.rect;
       return std::nullopt;
+    case target::open_by_path:
+      return f.open_by_path;
     case target::tab:
     case target::tab_close:
       for (const TabItem& tab : f.tabs)
@@ -131,6 +134,7 @@ std::string tooltip_text(const UiFrame& f, Hit hit) {
     case target::menu_button:
     case target::auto_open:
     case target::port_row:
+    case target::open_by_path:
     case target::tab:
     case target::tab_close:
     case target::log_rows:

@@ -5,9 +5,11 @@
 
 #include "app/menu_commands.h"
 #include "app/tab_commands.h"
+#include "files/log_folder.h"
 #include "lab/alert_rules.h"
 #include "lab/series.h"
 #include "lang/languages.h"
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "log/display.h"
 #include "send/line_ending.h"
@@ -367,8 +369,8 @@ std::vector<MenuItem> main_menu_items(App& app) {
            tr("장치가 끊기면 로그 저장", "Save the log when a device disconnects"),
            lw::cut_save(st)),
       submenu(tr("끊길 때 남길 양", "How much to keep on disconnect"), cut_keep_items(st)),
-      item(main_menu::open_log_folder,
-           tr("로그 폴더 열기 (문서\\Linewick)", "Open the log folder (Documents\\Linewick)")),
+      item(main_menu::open_log_folder, fill(platform_tr(PlatformText::open_log_folder),
+                                            {folder_as_shown(app.state().log_folder)})),
       separator(),
       item(main_menu::csv_shared,
            tr("값 CSV: 열린 포트 모두 한 파일에, 한 시계로",

@@ -25,7 +25,7 @@ inline constexpr int about = 8;
 inline constexpr int latency = 9;
 inline constexpr int csv_shared = 10;
 inline constexpr int session_summary = 11;
-inline constexpr int language_first = 100;  // "Follow Windows"; the languages follow
+inline constexpr int language_first = 100;  // following the system; the languages follow
 inline constexpr int cut_keep_first = 200;  // the nine CutKeep choices
 }  // namespace main_menu
 

@@ -6,6 +6,7 @@
 #include "app/session_views.h"
 #include "lab/summary.h"
 #include "lang/languages.h"
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "ui/dialog.h"
 #include "ui/menus.h"
@@ -33,11 +34,7 @@ void show_about(App& app) {
       tr("Arduino 보드와 계측기 같은 USB 시리얼 장치의 로그를 줄마다 시간과 함께 보는 무료 앱",
          "A free app to see the log of USB serial devices such as Arduino boards and "
          "instruments, with the time on every line") +
-      "\n\n" +
-      tr("포트에는 보내신 내용만 씁니다. 로그는 이 PC에만 있고 어디에도 보내지 않습니다.",
-         "It writes to a port only what you send. Logs stay on this PC and are never sent "
-         "anywhere.") +
-      "\n\n" + maker_web_page();
+      "\n\n" + platform_tr(PlatformText::stays_here) + "\n\n" + maker_web_page();
   before_modal(app);
   app.host().message_box(tr("Linewick 정보", "About Linewick"), text);
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "files/log_folder.h"
 #include "gfx/icons.h"
+#include "lang/platform_words.h"
 #include "lang/tr.h"
 #include "ui/colours.h"
 #include "ui/paint_context.h"
@@ -90,7 +92,21 @@ void paint_port_row(const PaintContext& c, const PortRowItem& row) {
   }
 }
 
+void paint_open_by_path(const PaintContext& c) {
+  const Palette& p = c.pal;
+  const Rect r = c.frame.open_by_path;
+  if (c.hovered(target::open_by_path)) {
+    c.gfx.fill_rounded_rect(r, c.d(8), p[Pal::muted].with_opacity(0.08f));
+  }
+  c.gfx.draw_icon(icons::add, {r.x + c.d(22), r.y + r.h / 2}, c.d(16), p[Pal::accent]);
+  const float x = r.x + c.d(38);
+  c.gfx.draw_text(open_by_path_label(), {x, r.y, r.right() - c.d(10) - x, r.h},
+                  readable(p[Pal::accent], p[Pal::port_panel]), TextFormat::normal, Align::leading);
+}
+
 }  // namespace
+
+std::string open_by_path_label() { return tr("경로로 장치 열기…", "Open a device by path…"); }
 
 void paint_top_bar(const PaintContext& c) {
   const Palette& p = c.pal;
@@ -119,7 +135,7 @@ void paint_port_panel(const PaintContext& c) {
   c.gfx.fill_rect(panel, p[Pal::port_panel]);
   vline(c, panel.right() - std::max(1.0f, std::floor(c.s())), panel.y, panel.bottom(),
         p[Pal::separator]);
-  c.gfx.draw_text(tr("COM 포트", "COM ports"),
+  c.gfx.draw_text(platform_tr(PlatformText::ports_heading),
                   {c.d(16), panel.y + c.d(10), panel.w - c.d(32), c.d(26)},
                   readable(p[Pal::muted], p[Pal::port_panel]), TextFormat::bold, Align::leading);
 
@@ -128,7 +144,7 @@ void paint_port_panel(const PaintContext& c) {
     const float top = port_row_rect(l, 0).y;
     const float cx = panel.w / 2;
     c.gfx.draw_icon(icons::plug, {cx, top + c.d(34)}, c.d(30), p[Pal::muted]);
-    c.gfx.draw_text(tr("COM 포트가 없습니다", "No COM ports"),
+    c.gfx.draw_text(platform_tr(PlatformText::no_ports),
                     {c.d(12), top + c.d(60), panel.w - c.d(24), c.d(24)}, p[Pal::text],
                     TextFormat::normal, Align::centre);
     c.gfx.draw_text(tr("장치를 꽂으면 여기에 나타납니다", "Plug in a device and it shows up here"),
@@ -136,6 +152,7 @@ void paint_port_panel(const PaintContext& c) {
                     readable(p[Pal::muted], p[Pal::port_panel]), TextFormat::small, Align::centre);
   }
   for (const PortRowItem& row : c.frame.port_rows) paint_port_row(c, row);
+  paint_open_by_path(c);
   c.gfx.pop_clip();
 
   // Auto-open: a check box bound to the AutoOpen setting.
@@ -242,13 +259,10 @@ void paint_no_tab(const PaintContext& c) {
                   readable(p[Pal::text], p[Pal::card], kLargeTextContrast), TextFormat::title,
                   Align::centre);
   const std::string lines[] = {
-      tr("아두이노나 계측기를 꽂으면 새 COM 포트가 왼쪽 목록에 나타납니다.",
-         "Plug in an Arduino or an instrument, and the new COM port appears in the list on the "
-         "left."),
+      platform_tr(PlatformText::plug_in_hint),
       tr("포트를 클릭해서 여세요. 받은 줄마다 시각이 붙습니다.",
          "Click a port to open it; every received line gets the time."),
-      tr("장치 연결이 끊기면 그 직전의 로그가 문서\\Linewick에 저장됩니다.",
-         "If the device disconnects, the log right before it is saved in Documents\\Linewick."),
+      fill(platform_tr(PlatformText::disconnect_hint), {folder_as_shown(c.app.state().log_folder)}),
   };
   float y = title_y + c.d(48);
   for (const std::string& line : lines) {

@@ -35,6 +35,9 @@ void paint_dropdown(const PaintContext& c);
 void paint_notice(const PaintContext& c);
 void paint_tooltip(const PaintContext& c);
 
+// The port list's last entry, "Open a device by path…".
+std::string open_by_path_label();
+
 // One widget (fields included), as the bars and the graph controls draw it,
 // over a surface of the colour `backdrop`.
 void paint_widget(const PaintContext& c, const Widget& w, Color backdrop);

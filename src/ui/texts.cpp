@@ -47,7 +47,11 @@ StateText session_state_text(const Session& s, const Palette& palette) {
                    {format_hms_millis(s.state.disconnected_at)}),
               colours::red};
     case ConnectionKind::Failed:
-      return {open_failure_text(s.state.failure, s.state.holder), colours::red};
+      // A listed port by its device file (/dev/ttyUSB0), a named one as typed.
+      return {open_failure_text(s.state.failure,
+                                s.info.added || s.info.node.empty() ? s.port_name : s.info.node,
+                                s.state.holder),
+              colours::red};
     case ConnectionKind::Waiting:
       return {waiting_text(s), colours::waiting};
   }

@@ -93,6 +93,18 @@ class ScriptPort final : public Port {
 class FakePortSystem final : public PortSystem {
  public:
   std::vector<PortInfo> list_ports() override { return listed; }
+  // The entries of `present` the addresses name, in address order.
+  std::vector<PortInfo> find_ports(std::span<const PortAddress> addresses) override {
+    std::vector<PortInfo> out;
+    for (const PortAddress& a : addresses) {
+      for (const PortInfo& p : present) {
+        if (p.name != a.text) continue;
+        out.push_back(p);
+        out.back().added = true;
+      }
+    }
+    return out;
+  }
   Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
                                                      const PortSettings&) override {
     ++opens;
@@ -119,6 +131,7 @@ class FakePortSystem final : public PortSystem {
   }
 
   std::vector<PortInfo> listed;
+  std::vector<PortInfo> present;  // what typed addresses lead to
   std::map<std::string, std::shared_ptr<DeviceScript>> devices;
   std::map<std::string, OpenError> failures;
   std::map<std::string, PortLook> seen;

@@ -64,5 +64,27 @@ TEST(UserDirs, DocumentsEntry) {
   for (const Case& c : cases) EXPECT_EQ(xdg_documents_dir(c.text, home), c.want) << c.text;
 }
 
+TEST(LogFolder, AsItsUserKnowsIt) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows texts name Documents\\Linewick themselves";
+#endif
+  const std::optional<fs::path> home = fs::path("/home/me");
+  struct Case {
+    const char* folder;
+    std::optional<fs::path> home;
+    const char* shown;
+  } cases[] = {
+      {"/home/me/Documents/Linewick", home, "~/Documents/Linewick"},
+      {"/home/me/Dokumente/Linewick/", home, "~/Dokumente/Linewick"},
+      {"/home/me/./logs/../Linewick", home, "~/Linewick"},
+      {"/home/me", home, "~"},
+      {"/home/meter/Linewick", home, "/home/meter/Linewick"},  // not below the home folder
+      {"/srv/lab logs", home, "/srv/lab logs"},
+      {"/home/me/Documents/Linewick", std::nullopt, "/home/me/Documents/Linewick"},
+      {"relative/Linewick", home, "relative/Linewick"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(folder_as_shown(c.folder, c.home), c.shown) << c.folder;
+}
+
 }  // namespace
 }  // namespace lw

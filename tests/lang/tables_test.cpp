@@ -13,14 +13,17 @@ namespace lw::test {
 namespace {
 
 // The 215 listed texts, the web address, the texts only the Linux build
-// shows (the dialout hint when the account may not open serial ports,
-// the program seen holding a busy port, the two messages for a missing
-// display, the question before a save replaces a file whose extension the
-// save dialog added, the notice of a newer release with its action "Open the
-// download page", and "More", the tooltip of a bar's overflow menu), and the
+// shows (the dialout hint when the account may not open a port, the program
+// seen holding a busy port, the two messages for a missing display, the
+// question before a save replaces a file whose extension the save dialog
+// added, the notice of a newer release with its action "Open the download
+// page", and "More", the tooltip of a bar's overflow menu), the Linux side of
+// the platform words (eight) and the address dialog's hint on either side,
+// the texts of ports named by their address (the port list's entry, the
+// dialog's title, a path that is no serial device, a built-in UART), and the
 // nine texts of a port let go for another program (the button, its tooltip
 // and menu item both ways, the log mark, the badge and four state texts).
-constexpr size_t kTableKeys = 233;
+constexpr size_t kTableKeys = 247;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

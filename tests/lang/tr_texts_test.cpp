@@ -7,6 +7,7 @@
 #include <fstream>
 #include <set>
 
+#include "lang/platform_words.h"
 #include "lang/tables.h"
 #include "source_scan.h"
 
@@ -90,6 +91,19 @@ TEST(TrTexts, EveryEnglishTextInTheSourcesHasItsTranslations) {
       });
       if (!everywhere && missing.insert(call.english).second) {
         report += "  " + where + ":" + std::to_string(call.line) + "  \"" + call.english + "\"\n";
+      }
+    }
+  }
+  // The platform words are data, read by tr_data(): both sides count, for
+  // each build shows one of them.
+  for (const PlatformWording& w : kPlatformWords) {
+    for (const Wording& side : {w.on_windows, w.on_linux}) {
+      ++checked;
+      const bool everywhere = std::all_of(tables.begin(), tables.end(), [&](const Translations& t) {
+        return t.contains(side.english);
+      });
+      if (!everywhere && missing.insert(std::string(side.english)).second) {
+        report += "  lang/platform_words.h  \"" + std::string(side.english) + "\"\n";
       }
     }
   }

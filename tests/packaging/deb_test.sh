@@ -32,7 +32,7 @@ else
 fi
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for want in ./usr/bin/linewick ./usr/share/applications/linewick.desktop \
+for want in ./usr/bin/linewick ./usr/share/applications/com.quorvane.linewick.desktop \
             ./usr/share/doc/linewick/copyright ./usr/share/doc/linewick/changelog.gz \
             ./usr/share/man/man1/linewick.1.gz \
             ./usr/share/metainfo/com.quorvane.linewick.metainfo.xml \
@@ -53,11 +53,11 @@ for soname in $(readelf -d "$work/root/usr/bin/linewick" | sed -n 's/.*(NEEDED).
   [[ -n $pkg ]] || { fail "no package holds $soname"; continue; }
   depends_on "$pkg" || fail "links $soname from $pkg, which it does not depend on:$depends"
 done
-desktop-file-validate "$work/root/usr/share/applications/linewick.desktop" ||
+desktop-file-validate "$work/root/usr/share/applications/com.quorvane.linewick.desktop" ||
   fail "desktop-file-validate failed"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/com.quorvane.linewick.metainfo.xml" ||
   fail "appstreamcli validate failed"
-grep -q '^Icon=linewick$' "$work/root/usr/share/applications/linewick.desktop" ||
+grep -q '^Icon=linewick$' "$work/root/usr/share/applications/com.quorvane.linewick.desktop" ||
   fail "the desktop file names another icon"
 # The metainfo's release is the changelog's newest entry, date included,
 # whatever day the package was built.

@@ -127,5 +127,18 @@ TEST(PortsNotIn, AnotherDeviceOnTheSameName) {
   EXPECT_TRUE(ports_not_in({}, a).empty());
 }
 
+TEST(PortsNotIn, ALinkThatLeadsToAnotherDevice) {
+  // A by-id path after a re-plug: the same name and key, another device
+  // file. It went and came, so a lost tab on it is reopened.
+  PortInfo before = usb("/dev/serial/by-id/usb-FTDI-if00-port0", 0x0403, 0x6001, "A5");
+  before.node = "/dev/ttyUSB0";
+  before.added = true;
+  PortInfo after = before;
+  after.node = "/dev/ttyUSB1";
+  EXPECT_EQ(ports_not_in({before}, {after}).size(), 1u);
+  EXPECT_EQ(ports_not_in({after}, {before}).size(), 1u);
+  EXPECT_TRUE(ports_not_in({after}, {after}).empty());
+}
+
 }  // namespace
 }  // namespace lw

@@ -24,5 +24,24 @@ TEST(PortsWin32, SystemListIsOrderedAndUnique) {
   }
 }
 
+// A name typed into "Open a device by path…" is there while the system has a
+// DOS device of that name (NUL always), with or without the \\.\ prefix.
+TEST(PortsWin32, TypedNamesAreFoundWhileTheyExist) {
+  const std::vector<PortAddress> typed = {
+      {AddressKind::Device, "LWNoSuchPort7"},
+      {AddressKind::Device, "NUL"},
+      {AddressKind::Device, "\\\\.\\NUL"},
+      {AddressKind::Device, "\\\\.\\"},
+  };
+  const std::vector<PortInfo> found = find_system_ports(typed);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0].name, "NUL");
+  EXPECT_EQ(found[1].name, "\\\\.\\NUL");
+  for (const PortInfo& p : found) {
+    EXPECT_TRUE(p.added);
+    EXPECT_TRUE(p.node.empty());
+  }
+}
+
 }  // namespace
 }  // namespace lw

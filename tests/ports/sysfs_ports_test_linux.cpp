@@ -5,6 +5,7 @@
 
 #include "ports/port_list.h"
 #include "ports/sysfs_ports.h"
+#include "serial/pty_pair.h"
 
 namespace lw {
 namespace {
@@ -62,6 +63,12 @@ class SysfsFixture : public ::testing::Test {
     link(fs::path("class") / "tty" / name, self);
   }
 
+  // An entry of the kernel's list: its node is /dev/<name>.
+  static PortInfo entry(PortInfo p) {
+    p.node = "/dev/" + p.name;
+    return p;
+  }
+
   fs::path root_;
 };
 
@@ -117,16 +124,22 @@ TEST_F(SysfsFixture, KeepsRealPortsWithTheirUsbDetails) {
   virtual_tty("ptmx");
   virtual_tty("rfcomm0");
 
-  const std::vector<PortInfo> ports = list_sysfs_ports(root_);
+  // The hardware database knows the CH340 by its ids.
+  const UsbNameLookup names = [](UsbId id) -> std::optional<std::string> {
+    if (id == UsbId{0x1A86, 0x7523}) return "CH340 serial converter";
+    return std::nullopt;
+  };
+  const std::vector<PortInfo> ports = list_sysfs_ports(root_, names);
+  const std::string builtin = "Built-in serial port";  // never the driver's name
   const std::vector<PortInfo> want = {
-      {"rfcomm0", "", std::nullopt, std::nullopt},
-      {"ttyACM0", "Debugprobe", std::nullopt, UsbId{0x2E8A, 0x000C}},
-      {"ttyS0", "serial", std::nullopt, std::nullopt},
-      {"ttyUSB0", "FT232R USB UART", "A50285BI", UsbId{0x0403, 0x6001}},
-      {"ttyACM1", "Debugprobe", std::nullopt, UsbId{0x2E8A, 0x000C}},
-      {"ttyUSB1", "ch341-uart", std::nullopt, UsbId{0x1A86, 0x7523}},
-      {"ttyACM2", "Arduino Uno", "5573932393735151F0C1", UsbId{0x2341, 0x0043}},
-      {"ttyS3", "serial8250", std::nullopt, std::nullopt},
+      entry({"rfcomm0", "", std::nullopt, std::nullopt}),
+      entry({"ttyACM0", "Debugprobe", std::nullopt, UsbId{0x2E8A, 0x000C}}),
+      entry({"ttyS0", builtin, std::nullopt, std::nullopt}),
+      entry({"ttyUSB0", "FT232R USB UART", "A50285BI", UsbId{0x0403, 0x6001}}),
+      entry({"ttyACM1", "Debugprobe", std::nullopt, UsbId{0x2E8A, 0x000C}}),
+      entry({"ttyUSB1", "CH340 serial converter", std::nullopt, UsbId{0x1A86, 0x7523}}),
+      entry({"ttyACM2", "Arduino Uno", "5573932393735151F0C1", UsbId{0x2341, 0x0043}}),
+      entry({"ttyS3", builtin, std::nullopt, std::nullopt}),
   };
   EXPECT_EQ(ports, want);
   if (ports.size() == want.size()) {
@@ -134,18 +147,79 @@ TEST_F(SysfsFixture, KeepsRealPortsWithTheirUsbDetails) {
     EXPECT_EQ(device_key(ports[3]), "0403:6001:A50285BI");
     EXPECT_EQ(device_key(ports[6]), "2341:0043:5573932393735151F0C1");
   }
+  // Without the database the driver names what has no product string.
+  EXPECT_EQ(list_sysfs_ports(root_)[5].description, "ch341-uart");
 }
 
 TEST_F(SysfsFixture, BrokenAttributesCountAsAbsent) {
   usb_device("devices/usb1/1-1", "04O3", "6001", "\xff\xfe", "");
   tty("devices/usb1/1-1/1-1:1.0/ttyUSB0", "ttyUSB0", "usb-serial", "ftdi_sio");
-  const std::vector<PortInfo> want = {{"ttyUSB0", "ftdi_sio", std::nullopt, std::nullopt}};
+  const std::vector<PortInfo> want = {entry({"ttyUSB0", "ftdi_sio", std::nullopt, std::nullopt})};
   EXPECT_EQ(list_sysfs_ports(root_), want);
 }
 
 TEST_F(SysfsFixture, NoTreeNoPorts) {
   EXPECT_TRUE(list_sysfs_ports(root_).empty());
   EXPECT_TRUE(list_sysfs_ports(root_ / "missing").empty());
+}
+
+// Paths the user typed, over real files: a pseudo-terminal and a link to it,
+// a link to a character device the (fixture) kernel lists as a USB port,
+// and what is no device or is not there.
+TEST_F(SysfsFixture, PathsLeadToTheirDeviceFiles) {
+  test::PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  // /dev/null stands in for a kernel tty: the fixture lists "null".
+  usb_device("devices/usb1/1-1", "0403", "6001", "FT232R USB UART", "A50285BI");
+  tty("devices/usb1/1-1/1-1:1.0/null", "null", "usb-serial", "ftdi_sio");
+  const fs::path links = dir("by-id");
+  fs::create_symlink(pty.path(), links / "pty-link");
+  fs::create_symlink("/dev/null", links / "usb-FTDI-if00-port0");
+  fs::create_symlink(links / "gone", links / "dangling");
+  file("plain", "not a device\n");
+
+  const auto at = [&](const fs::path& p) { return PortAddress{AddressKind::Device, p.string()}; };
+  const std::vector<PortAddress> typed = {
+      at(links / "usb-FTDI-if00-port0"),
+      at(pty.path()),
+      at(links / "pty-link"),
+      at(links / "dangling"),
+      at(root_ / "plain"),
+      at(links / "missing"),
+      at(root_ / "by-id"),
+  };
+  const std::vector<PortInfo> found = find_path_ports(typed, root_);
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].name, typed[0].text);
+  EXPECT_EQ(found[0].node, "/dev/null");
+  EXPECT_EQ(found[0].description, "FT232R USB UART");
+  EXPECT_EQ(found[0].serial, "A50285BI");
+  EXPECT_EQ(found[0].usb_id, (UsbId{0x0403, 0x6001}));
+  // The by-id link shares the kernel port's identity.
+  EXPECT_EQ(device_key(found[0]), "0403:6001:A50285BI");
+  for (const PortInfo& p : found) EXPECT_TRUE(p.added) << p.name;
+  // Pseudo-terminals have no kernel entry: a name and a node, nothing else.
+  EXPECT_EQ(found[1].name, pty.path());
+  EXPECT_EQ(found[1].node, pty.path());
+  EXPECT_EQ(found[1].description, "");
+  EXPECT_EQ(found[2].name, typed[2].text);
+  EXPECT_EQ(found[2].node, pty.path());
+  EXPECT_EQ(device_key(found[2]), typed[2].text);
+}
+
+TEST(UsbDatabase, NamesAdaptersByTheirIds) {
+  if (!fs::exists("/usr/lib/udev/hwdb.bin") && !fs::exists("/etc/udev/hwdb.bin")) {
+    GTEST_SKIP() << "no udev hardware database here";
+  }
+  const UsbNameLookup names = usb_database();
+  const std::optional<std::string> ftdi = names(UsbId{0x0403, 0x6001});
+  ASSERT_TRUE(ftdi.has_value());
+  EXPECT_NE(ftdi->find("FT232"), std::string::npos) << *ftdi;
+  // A vendor the database knows, a product it doesn't: the vendor's name.
+  const std::optional<std::string> vendor = names(UsbId{0x0403, 0xFFFE});
+  ASSERT_TRUE(vendor.has_value());
+  EXPECT_NE(vendor->find("Future Technology"), std::string::npos) << *vendor;
+  EXPECT_FALSE(names(UsbId{0xFFFF, 0xFFFE}).has_value());
 }
 
 }  // namespace

@@ -82,6 +82,19 @@ class PtyPair {
     return ioctl(near_, FIONREAD, &n) == 0 ? n : -1;
   }
 
+  // Lets go of the port side this pair holds, so that whether anyone else
+  // has it open can be seen from the device side.
+  void close_port_side() {
+    if (near_ >= 0) ::close(near_);
+    near_ = -1;
+  }
+  // Whether some process has the port side open (the device side stops
+  // reporting a hang-up once one does).
+  bool port_side_open() const {
+    pollfd p{far_, POLLIN, 0};
+    return ::poll(&p, 1, 0) >= 0 && (p.revents & POLLHUP) == 0;
+  }
+
   // Like unplugging the device: the port side hangs up.
   void close_far_end() {
     if (far_ >= 0) ::close(far_);

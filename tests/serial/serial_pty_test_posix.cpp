@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -154,29 +156,52 @@ TEST_F(SerialPty, SecondOpenIsBusyUntilTheFirstLetsGo) {
   EXPECT_TRUE(open_ok(pty_.path()));
 }
 
-TEST(SerialOpen, MissingAndOtherFailures) {
-  for (const char* name : {"/dev/lw-no-such-port", "ttyLWNoSuchPort", ""}) {
-    auto r = open_port(name, {});
-    ASSERT_FALSE(r.ok()) << name;
-    EXPECT_EQ(r.error(), OpenFailure::Missing) << name;
+TEST(SerialOpen, WhatIsNotThereOrIsNoSerialDevice) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path();
+  const std::string file = (dir / ("lw-plain-" + std::to_string(getpid()))).string();
+  {
+    std::FILE* f = std::fopen(file.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
   }
-  // Opens, but it is no serial line: the configuration is refused.
-  auto r = open_port("/dev/null", {});
-  ASSERT_FALSE(r.ok());
-  EXPECT_EQ(r.error(), OpenFailure::Other);
+  const struct {
+    std::string name;
+    OpenFailure failure;
+  } cases[] = {
+      {"/dev/lw-no-such-port", OpenFailure::Missing},
+      {"ttyLWNoSuchPort", OpenFailure::Missing},
+      {"", OpenFailure::Missing},
+      {file + "/below", OpenFailure::Missing},  // a file where a folder should be
+      // Opens, but is no terminal.
+      {"/dev/null", OpenFailure::NotSerial},
+      {file, OpenFailure::NotSerial},
+      {dir.string(), OpenFailure::NotSerial},
+  };
+  for (const auto& c : cases) {
+    auto r = open_port(c.name, {});
+    ASSERT_FALSE(r.ok()) << c.name;
+    EXPECT_EQ(r.error(), c.failure) << c.name;
+  }
+  std::filesystem::remove(file);
 }
 
+// A terminal the account may not open. Root may open anything, so then a
+// child process tries it as nobody.
 TEST(SerialOpen, NoPermissionIsDenied) {
-  if (geteuid() == 0) GTEST_SKIP() << "root may open anything";
-  std::string path = (std::filesystem::temp_directory_path() / "lw-denied-XXXXXX").string();
-  const int fd = mkstemp(path.data());
-  ASSERT_GE(fd, 0);
-  ::close(fd);
-  ASSERT_EQ(chmod(path.c_str(), 0), 0);
-  auto r = open_port(path, {});
-  ::unlink(path.c_str());
-  ASSERT_FALSE(r.ok());
-  EXPECT_EQ(r.error(), OpenFailure::Denied);
+  PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  ASSERT_EQ(chmod(pty.path().c_str(), 0), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    auto r = open_port(pty.path(), {});
+    _exit(!r.ok() && r.error() == OpenFailure::Denied ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(SerialPty, SystemPortSystemOpensRealPorts) {

@@ -109,19 +109,27 @@ TEST(SettingsText, BaudPresetsAndCustomLabel) {
 }
 
 TEST(OpenFailureText, EachKindHasItsText) {
-  EXPECT_EQ(open_failure_text(OpenFailure::Busy),
-            "Another program is using this port. Close it and press 'Open'");
-  EXPECT_EQ(open_failure_text(OpenFailure::Missing),
-            "The port isn't there (it may have been unplugged)");
-  EXPECT_EQ(open_failure_text(OpenFailure::Other), "Couldn't open the port");
-  const std::string denied = open_failure_text(OpenFailure::Denied);
-  EXPECT_NE(denied.find("dialout"), std::string::npos);
-  EXPECT_NE(denied, open_failure_text(OpenFailure::Other));
+  const struct {
+    OpenFailure failure;
+    const char* text;
+  } cases[] = {
+      {OpenFailure::Busy, "Another program is using this port. Close it and press 'Open'"},
+      {OpenFailure::Missing, "The port isn't there (it may have been unplugged)"},
+      {OpenFailure::Other, "Couldn't open the port"},
+      // The two that name the device the user typed.
+      {OpenFailure::Denied,
+       "Your account has no access to /dev/ttyUSB0. Add it to the dialout group, then log in "
+       "again"},
+      {OpenFailure::NotSerial, "That isn't a serial device: /dev/ttyUSB0"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(open_failure_text(c.failure, "/dev/ttyUSB0"), c.text);
+  }
   // A holder that could be seen is named.
-  EXPECT_EQ(open_failure_text(OpenFailure::Busy, PortHolder{4242, "minicom"}),
+  EXPECT_EQ(open_failure_text(OpenFailure::Busy, "/dev/ttyUSB0", PortHolder{4242, "minicom"}),
             "minicom (process 4242) is using this port. Close it and press 'Open'");
-  EXPECT_EQ(open_failure_text(OpenFailure::Busy, PortHolder{4242, ""}),
-            open_failure_text(OpenFailure::Busy));
+  EXPECT_EQ(open_failure_text(OpenFailure::Busy, "/dev/ttyUSB0", PortHolder{4242, ""}),
+            open_failure_text(OpenFailure::Busy, "/dev/ttyUSB0"));
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include "log/display.h"
 #include "script_measure.h"
 #include "script_ui.h"
+#include "serial/open_failure.h"
+#include "serial/system_port_system.h"
 #include "settings/settings_file.h"
 #include "sim/demo_list.h"
 #include "sim/device.h"
@@ -75,18 +77,19 @@ class Runner {
     AppOptions app_options;
     if (command_line_.docs) app_options.docs = path_from_utf8(*command_line_.docs);
     Simulator* sim = nullptr;
+    // No hardware in scripts but the devices a script names by their path.
     if (command_line_.demo) {
       simulator_.enable(parse_demo_list(*command_line_.demo));
       sim = &simulator_;
-      ports_ = std::make_unique<SimPortSystem>(simulator_);
-    } else {
-      ports_ = std::make_unique<SimPortSystem>(simulator_);  // no hardware in scripts
     }
+    ports_ = std::make_unique<SimPortSystem>(simulator_, &system_ports_);
+    calls_ = options.calls;
     app_options.demo = sim != nullptr;
     host_ = std::make_unique<HeadlessHost>();
     auto app = std::make_unique<App>(*host_, *settings_, *ports_, app_options, sim);
     app_ = app.get();
     app_->start();
+    for (const std::string& port : command_line_.ports) app_->open_address(port);
     host_->slot().install(std::move(app));
   }
 
@@ -175,6 +178,14 @@ class Runner {
         }
       });
       if (!found) return "no port " + name + " in the list";
+    } else if (cmd == "openpath") {
+      const std::string path = rest_of(line);
+      with_app([&](App& a) { a.open_address(path); });
+    } else if (cmd == "call") {
+      const std::string name = rest_of(line);
+      const auto call = calls_.find(name);
+      if (call == calls_.end()) return "no step named " + name;
+      if (std::string error = call->second(); !error.empty()) return name + ": " + error;
     } else if (cmd == "close") {
       with_app([](App& a) {
         if (Session* s = a.state().current_session()) a.close_port(*s);
@@ -264,7 +275,11 @@ class Runner {
            << " lines=" << s.log.line_count() << " received=" << s.log.lines_received()
            << " bytes=" << s.earlier_bytes_received + s.bytes_received
            << " disconnects=" << s.disconnects << " reconnects=" << s.reconnects
-           << (st.current == i ? " current" : "") << "\n";
+           << (st.current == i ? " current" : "");
+      if (s.state.kind == ConnectionKind::Failed) {
+        out_ << " why=\"" << open_failure_text(s.state.failure, s.port_name) << "\"";
+      }
+      out_ << "\n";
     }
     if (Session* s = st.current_session()) {
       out_ << "log:\n";
@@ -386,6 +401,12 @@ class Runner {
           out_ << "menu:\n";
           script::print_menu(out_, host_->menus_shown.back());
         }
+      } else if (what == "ports") {
+        out_ << "ports:\n";
+        for (const PortInfo& p : a.state().ports) {
+          out_ << "  " << p.name << (p.added ? " [added]" : "")
+               << (p.description.empty() ? "" : " · " + p.description) << "\n";
+        }
       } else if (what == "measure") {
         measure_.print(out_);
       } else if (what == "clipboard") {
@@ -396,7 +417,8 @@ class Runner {
       }
     });
     return known ? std::string{}
-                 : "print takes rows, view, field, notice, tooltip, menu, measure or clipboard";
+                 : "print takes rows, view, field, notice, tooltip, menu, ports, measure or "
+                   "clipboard";
   }
 
   // Every recording flood tab stops recording (which writes out its file),
@@ -448,7 +470,9 @@ class Runner {
   bool remove_settings_ = false;
   std::unique_ptr<FileSettings> settings_;
   Simulator simulator_;
+  SystemPortSystem system_ports_;
   std::unique_ptr<PortSystem> ports_;
+  std::map<std::string, std::function<std::string()>> calls_;
   std::unique_ptr<HeadlessHost> host_;
   App* app_ = nullptr;
   RecordingGfx gfx_;

@@ -24,6 +24,7 @@ const std::map<std::string, int>& target_names() {
       {"port_row", target::port_row},
       {"tab", target::tab},
       {"tab_close", target::tab_close},
+      {"open_by_path", target::open_by_path},
       {"log_rows", target::log_rows},
       {"scroll_bar", target::scroll_bar},
       {"jump_to_bottom", target::jump_to_bottom},

@@ -10,8 +10,11 @@
 
 #include "app/notices.h"
 #include "gfx/palette.h"
+#include "lang/platform_words.h"
 #include "ui/app_fixture.h"
 #include "ui/colours.h"
+#include "ui/commands.h"
+#include "ui/hit_test.h"
 
 namespace lw {
 namespace {
@@ -87,6 +90,10 @@ TEST_F(DialogTest, EachKindOpensWithItsTextsAndTheFocusOnItsField) {
       {DialogKind::framing, "Split into fixed-length frames",
        "Start byte (hex, optional) · length · checksum (sum or xor, optional). Example: AA 8 sum",
        "AA 8 sum"},
+      {DialogKind::device_path, "Open a device by path",
+       kLinuxWords ? "A device path such as /dev/ttyUSB0, /dev/serial/by-id/… or /dev/pts/7"
+                   : "A port name such as COM12 or \\\\.\\CNCA0",
+       kLinuxWords ? "/dev/" : ""},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.title);
@@ -112,6 +119,30 @@ TEST_F(DialogTest, ValueAlertOfASeriesWithoutPointsStartsEmpty) {
   ASSERT_TRUE(ui().dialog);
   EXPECT_EQ(ui().dialog->title, "Alert when H goes below");
   EXPECT_EQ(display_utf8(ui().dialog->field), "40");
+}
+
+// The port list's entry opens the dialog without a tab; OK opens what was
+// typed in a tab of its own, and only what the dialog started with does
+// nothing.
+TEST_F(DialogTest, DevicePathFromTheEntryOpensATab) {
+  paint();
+  const UiFrame f = frame();
+  EXPECT_EQ(hit_test(f, ui(), {f.open_by_path.x + 5, f.open_by_path.y + 5}),
+            (Hit{target::open_by_path, 0}));
+  run_click(View{app, gfx, kWidth, kHeight}, Hit{target::open_by_path, 0}, {});
+  ASSERT_TRUE(ui().dialog);
+  EXPECT_EQ(ui().dialog->kind, DialogKind::device_path);
+  close_dialog(app, true);
+  EXPECT_TRUE(app.state().sessions.empty());
+
+  open_dialog(app, DialogKind::device_path);
+  type("  /dev/lw-no-such-device ");
+  close_dialog(app, true);
+  ASSERT_EQ(app.state().sessions.size(), 1u);
+  const Session& s = *app.state().sessions[0];
+  EXPECT_EQ(s.port_name, "/dev/lw-no-such-device");
+  EXPECT_EQ(s.state.kind, ConnectionKind::Failed);
+  EXPECT_EQ(ui().focus, Focus::send);
 }
 
 TEST_F(DialogTest, KindsThatNeedATabDoNotOpenWithout) {
@@ -274,13 +305,16 @@ TEST_F(DialogTest, AboutBox) {
   show_about(app);
   ASSERT_EQ(host.message_boxes.size(), 1u);
   EXPECT_EQ(host.message_boxes[0].first, "About Linewick");
-  EXPECT_EQ(host.message_boxes[0].second,
-            "Linewick 0.1.0\n\n"
-            "A free app to see the log of USB serial devices such as Arduino boards and "
-            "instruments, with the time on every line\n\n"
-            "It writes to a port only what you send. Logs stay on this PC and are never sent "
-            "anywhere.\n\n"
-            "https://hollent.com/");
+  EXPECT_EQ(
+      host.message_boxes[0].second,
+      "Linewick 0.1.0\n\n"
+      "A free app to see the log of USB serial devices such as Arduino boards and "
+      "instruments, with the time on every line\n\n" +
+          std::string(kLinuxWords ? "It writes to a port only what you send. Logs stay on this "
+                                    "computer and are never sent anywhere.\n\n"
+                                  : "It writes to a port only what you send. Logs stay on this "
+                                    "PC and are never sent anywhere.\n\n") +
+          "https://hollent.com/");
 }
 
 TEST_F(DialogTest, SummaryAsksAndCopiesWithCrLfOnYes) {

@@ -5,6 +5,7 @@
 
 #include "app/session_ops.h"
 #include "gfx/palette.h"
+#include "lang/platform_words.h"
 #include "ui/app_fixture.h"
 
 namespace lw::test {
@@ -13,21 +14,33 @@ namespace {
 using Frame = AppFixture;
 
 TEST_F(Frame, NoPortsAndNoTab) {
+  app.state().log_folder = "/srv/lab logs/Linewick";
   paint();
   EXPECT_TRUE(shows("Linewick"));
   EXPECT_TRUE(shows("USB serial device log viewer"));
-  EXPECT_TRUE(shows("COM ports"));
-  EXPECT_TRUE(shows("No COM ports"));
+  // Windows keeps its words; Linux says what its users know.
+  EXPECT_TRUE(shows(kLinuxWords ? "Serial ports" : "COM ports"));
+  EXPECT_TRUE(shows(kLinuxWords ? "No serial ports" : "No COM ports"));
   EXPECT_TRUE(shows("Plug in a device and it shows up here"));
   EXPECT_TRUE(shows("Open new devices right away"));
   EXPECT_TRUE(shows("Plug in a device"));  // the no-tab card's title
+  EXPECT_TRUE(shows("Open a device by path…"));
   for (const char* line :
-       {"Plug in an Arduino or an instrument, and the new COM port appears in the list on the "
-        "left.",
+       {kLinuxWords ? "Plug in an Arduino or an instrument, and the new port appears in the list "
+                      "on the left."
+                    : "Plug in an Arduino or an instrument, and the new COM port appears in the "
+                      "list on the left.",
         "Click a port to open it; every received line gets the time.",
-        "If the device disconnects, the log right before it is saved in Documents\\Linewick."}) {
+        kLinuxWords ? "If the device disconnects, the log right before it is saved in /srv/lab "
+                      "logs/Linewick."
+                    : "If the device disconnects, the log right before it is saved in "
+                      "Documents\\Linewick."}) {
     EXPECT_EQ(gfx.texts(line).size(), 1u) << line;
   }
+  // The entry sits under the empty list's message, inside the panel.
+  const UiFrame f = frame();
+  EXPECT_GT(f.open_by_path.y, port_row_rect(f.layout, 1).bottom());
+  EXPECT_LE(f.open_by_path.bottom(), f.layout.auto_open.y);
   EXPECT_EQ(gfx.texts("Plug in a device")[0].format, TextFormat::title);
   // No tab, no bars.
   EXPECT_TRUE(frame().widgets.empty());
@@ -62,10 +75,19 @@ TEST_F(Frame, PortRowsWithBadges) {
 TEST_F(Frame, PortRowsStopAboveTheAutoOpenRow) {
   for (int i = 0; i < 30; ++i)
     app.state().ports.push_back({"COM" + std::to_string(i + 1), "", {}, {}});
-  EXPECT_EQ(frame().port_rows.size(), 10u);  // 760 high: rows 0..9
+  // 760 high: rows 0..9 would fit; the last gives way to the entry that
+  // opens a device by path.
+  const UiFrame f = frame();
+  ASSERT_EQ(f.port_rows.size(), 9u);
+  EXPECT_EQ(f.open_by_path.y, f.port_rows.back().rect.bottom() + 4);
+  EXPECT_LE(f.open_by_path.bottom(), f.layout.auto_open.y);
   paint();
-  EXPECT_TRUE(shows("COM10"));
-  EXPECT_FALSE(shows("COM11"));
+  EXPECT_TRUE(shows("COM9"));
+  EXPECT_FALSE(shows("COM10"));
+  EXPECT_TRUE(shows("Open a device by path…"));
+  // A short list: right after its last row.
+  app.state().ports.resize(2);
+  EXPECT_EQ(frame().open_by_path.y, port_row_rect(f.layout, 1).bottom() + 4);
 }
 
 TEST_F(Frame, PickAPortWhenPortsExist) {
@@ -101,6 +123,23 @@ TEST_F(Frame, SessionStateTexts) {
     paint();
     EXPECT_TRUE(shows(c.text)) << c.text;
   }
+  // The texts that name the device: a listed port by its device file, a
+  // port the user named as typed.
+  s.port_name = "ttyUSB0";
+  s.info = PortInfo("ttyUSB0", "FT232R USB UART");
+  s.info.node = "/dev/ttyUSB0";
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::Denied, {}};
+  paint();
+  EXPECT_TRUE(
+      shows("Your account has no access to /dev/ttyUSB0. Add it to the dialout group, "
+            "then log in again"));
+  s.port_name = "/tmp/by-id/probe";
+  s.info.name = s.port_name;
+  s.info.added = true;
+  s.state = {ConnectionKind::Failed, 0, OpenFailure::NotSerial, {}};
+  paint();
+  EXPECT_TRUE(shows("That isn't a serial device: /tmp/by-id/probe"));
+
   // The Open/Close button follows the state.
   s.state = lost;
   EXPECT_EQ(frame().find(cmd::open_close)->label, "Reconnect");

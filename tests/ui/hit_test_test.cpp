@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "lang/platform_words.h"
 #include "ui/app_fixture.h"
 
 namespace lw::test {
@@ -55,7 +56,9 @@ TEST_F(HitTest, RegionsOutsideTheBars) {
   EXPECT_EQ(at(centre(f.layout.menu_button)), (Hit{target::menu_button, 0}));
   EXPECT_EQ(at(centre(f.layout.auto_open)), (Hit{target::auto_open, 0}));
   EXPECT_EQ(at(centre(port_row_rect(f.layout, 1))), (Hit{target::port_row, 1}));
-  EXPECT_EQ(at({100, port_row_rect(f.layout, 2).y + 10}), (Hit{}));  // no third port
+  // No third port: the entry that opens a device by path follows the second.
+  EXPECT_EQ(at({100, port_row_rect(f.layout, 2).y + 10}), (Hit{target::open_by_path, 0}));
+  EXPECT_EQ(at({100, port_row_rect(f.layout, 2).y + 40}), (Hit{}));
   ASSERT_EQ(f.tabs.size(), 2u);
   EXPECT_EQ(at(centre(f.tabs[1].close)), (Hit{target::tab_close, 1}));
   EXPECT_EQ(at({f.tabs[1].rect.x + 6, f.tabs[1].rect.y + 10}), (Hit{target::tab, 1}));
@@ -92,6 +95,7 @@ TEST_F(HitTest, ANoticeCoversWhatIsUnderIt) {
 }
 
 TEST_F(HitTest, TooltipsComeFromTheWidgets) {
+  app.state().log_folder = "/srv/logs/Linewick";
   Session& s = add_session("COM3");
   s.lab.series.toggle_graph();
   const UiFrame f = frame();
@@ -103,7 +107,9 @@ TEST_F(HitTest, TooltipsComeFromTheWidgets) {
            Case{cmd::frame_setting, "Data bits · parity · stop bits"},
            Case{cmd::dtr, "Turning DTR on restarts (resets) an Arduino board"},
            Case{cmd::rts, "Turn the RTS signal on or off"},
-           Case{cmd::record, "Writes received lines to Documents\\Linewick (a new file each day)"},
+           Case{cmd::record,
+                kLinuxWords ? "Writes received lines to /srv/logs/Linewick (a new file each day)"
+                            : "Writes received lines to Documents\\Linewick (a new file each day)"},
            Case{cmd::stamp_mode, "The time shown before each line"},
            Case{cmd::clear_log, "Clear (clears only the log on screen)"},
            Case{cmd::line_ending, "What is added at the end when sending"},
