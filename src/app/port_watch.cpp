@@ -78,6 +78,7 @@ bool after_failed_open(PortWatch& w, const OpenError& error, int64_t now_ms) {
       return true;
     case OpenFailure::Other:
     case OpenFailure::Denied:
+    case OpenFailure::NotSerial:
       break;
   }
   return false;
