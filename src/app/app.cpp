@@ -139,6 +139,9 @@ void App::on_timer(int id) {
     case kTimerSendFile:
       sending_tick();
       break;
+    case kTimerPortWatch:
+      watch_ports();
+      break;
     default:
       break;
   }
@@ -157,6 +160,7 @@ bool App::on_message(const AppMessage& msg) {
     case kMsgDemoToggle:
     case kMsgDemoRepeat:
     case kMsgDemoFraming:
+    case kMsgDemoTake:
       if (!demo_mode()) return false;
       demo_message(msg);
       return true;
@@ -174,6 +178,9 @@ void App::demo_message(const AppMessage& msg) {
   } else if (msg.number == kMsgDemoToggle) {
     simulator_->toggle_present(static_cast<size_t>(msg.param1));
     host_.start_timer(kTimerRescan, kRescanDelayMs);
+  } else if (msg.number == kMsgDemoTake) {
+    // Waiting tabs see it at their next look.
+    (void)simulator_->toggle_taken(static_cast<size_t>(msg.param1));
   } else if (msg.number == kMsgDemoFraming) {
     if (Session* s = state_.current_session()) {
       std::optional<FrameSpec> frame;
@@ -234,6 +241,7 @@ Session& App::open_tab(const PortInfo& port) {
   Session& s = add_session(port);
   OpenContext ctx = open_context();
   open_session(s, false, ctx);
+  keep_watch_timer();  // a port another program holds is waited for
   host_.request_repaint();
   return s;
 }
@@ -242,6 +250,7 @@ void App::reopen(Session& s) {
   if (s.is_open()) return;
   OpenContext ctx = open_context();
   if (open_session(s, false, ctx) && s.info.added) keep_added(s);
+  keep_watch_timer();
   host_.request_repaint();
 }
 

@@ -66,6 +66,11 @@ class App {
   void close_port(Session& s);
   // The tab's cross: the tab goes away.
   void close_tab(size_t index);
+  // "Let another program use the port": the port closes, everything else of
+  // the tab stays, and the tab waits to open it again by itself.
+  void release_port(Session& s);
+  // A waiting tab tries to open its port now.
+  void take_port_back(Session& s);
   void select_tab(size_t index);
   // The "Reconnect" action of a notice.
   void reconnect(uint64_t session_id);
@@ -133,6 +138,10 @@ class App {
   void housekeeping();
   void repeat_tick();
   void keep_repeat_timer();
+  // Timer 9: looks at the ports of waiting tabs and opens those that are free.
+  void watch_ports();
+  // Timer 9 runs while any tab waits.
+  void keep_watch_timer();
   void demo_message(const AppMessage& msg);
   void replay_progress(Session& s);
   void sending_tick();
@@ -151,6 +160,7 @@ class App {
   std::unique_ptr<DrainPass> pass_;
   bool repeat_timer_on_ = false;
   bool sending_timer_on_ = false;
+  bool watch_timer_on_ = false;
   std::vector<std::shared_ptr<ReaderChannel>> stopping_;
   std::unique_ptr<UpdateService> updates_;
 };

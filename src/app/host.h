@@ -24,6 +24,7 @@ enum MessageNumber : int {
   kMsgDemoToggle = 30,    // param1: simulated device index
   kMsgDemoRepeat = 31,    // param1: interval ms; param2: times (<= 0: until stopped)
   kMsgDemoFraming = 32,   // param1: 0 off, else on with "54 6 sum"
+  kMsgDemoTake = 33,      // param1: simulated device index; another program takes it or lets go
 };
 
 struct AppMessage {
@@ -43,6 +44,7 @@ enum TimerId : int {
   kTimerHousekeeping = 6,
   kTimerRepeat = 7,
   kTimerSendFile = 8,  // the next piece of a file being sent, while one is
+  kTimerPortWatch = 9,  // a look at every waiting tab's port, while one waits
 };
 inline constexpr int kRescanDelayMs = 300;
 inline constexpr int kDrainPeriodMs = 200;

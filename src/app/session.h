@@ -10,6 +10,7 @@
 
 #include "app/file_sending.h"
 #include "app/replay.h"
+#include "app/port_watch.h"
 #include "files/recording.h"
 #include "lab/measure.h"
 #include "log/log.h"
@@ -60,6 +61,10 @@ struct Session {
   Repeater repeater;                   // a repeat or sequence running
   std::optional<ReplayTab> replay;     // a log file replayed instead of a port
   std::optional<FileSending> sending;  // a file on its way to the port
+  std::optional<PortWatch> watch;      // present exactly while the state is Waiting
+  // The reader told to close when the port was let go, until it has: where
+  // a look must open the port, this program would see itself holding it.
+  std::weak_ptr<ReaderChannel> letting_go;
 
   // The one way into the log: received lines, sent lines, marks and the last
   // bytes handed over at Close all come through here, and while "Record" is
@@ -67,6 +72,7 @@ struct Session {
   Appended append(LineRecord record, std::string_view search_text);
 
   bool is_open() const { return state.kind == ConnectionKind::Open; }
+  bool is_waiting() const { return state.kind == ConnectionKind::Waiting; }
   bool hex_view() const { return log.hex_view(); }
 };
 

@@ -22,11 +22,24 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
     (void)s.channel->wait_ended(kReopenWaitMs);
     s.channel.reset();
   }
-  auto port = s.replay ? open_replay_port(*s.replay) : ctx.ports.open_port(s.port_name, s.settings);
+  // A tab that waited keeps what the device sent since the port came free.
+  auto port = s.replay  ? open_replay_port(*s.replay)
+              : s.watch ? ctx.ports.reopen_port(s.port_name, s.settings)
+                        : ctx.ports.open_port(s.port_name, s.settings);
   if (!port) {
+    const int64_t now = ctx.clock.monotonic_ms();
+    if (s.watch && after_failed_open(*s.watch, port.error(), now)) return false;
+    if (port.error().failure == OpenFailure::Busy) {
+      // Another program has it: the tab opens it once that program lets go.
+      s.watch = watch_while_busy(port.error().holder, is_reconnect, now);
+      s.state = ConnectionState{ConnectionKind::Waiting, 0, OpenFailure::Busy, {}};
+      return false;
+    }
+    s.watch.reset();
     s.state = ConnectionState{ConnectionKind::Failed, 0, port.error().failure, port.error().holder};
     return false;
   }
+  s.watch.reset();
   auto channel = std::make_shared<ReaderChannel>();
   // Queued before the thread starts, so it is the reader's first command.
   if (s.framing) channel->push_command(ReaderCommand::set_framing(s.framing));
@@ -48,8 +61,12 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
   return true;
 }
 
-std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::string_view search_text,
-                                             int settle_ms) {
+namespace {
+
+// Tells the reader to close, gives it up to settle_ms to hand over its last
+// bytes and appends them. Returns the channel while its reader still runs.
+std::shared_ptr<ReaderChannel> hand_over_last_lines(Session& s, std::string_view search_text,
+                                                    int settle_ms) {
   std::shared_ptr<ReaderChannel> running;
   if (std::shared_ptr<ReaderChannel> channel = std::move(s.channel)) {
     channel->push_command(ReaderCommand::close());
@@ -61,6 +78,14 @@ std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::stri
     s.bytes_received = channel->bytes_received.load();
     s.bytes_sent = channel->bytes_sent.load();
   }
+  return running;
+}
+
+}  // namespace
+
+std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::string_view search_text,
+                                             int settle_ms) {
+  std::shared_ptr<ReaderChannel> running = hand_over_last_lines(s, search_text, settle_ms);
   if (s.is_open()) {
     const Millis now = clock.local_now();
     append_mark(s,
@@ -68,6 +93,19 @@ std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock, std::stri
                 now, search_text);
   }
   s.state = ConnectionState{ConnectionKind::Closed, 0, OpenFailure::Other, {}};
+  s.watch.reset();  // a tab that waited stops waiting
+  return running;
+}
+
+std::shared_ptr<ReaderChannel> let_go_session(Session& s, Clock& clock,
+                                              std::string_view search_text, int settle_ms) {
+  if (!s.is_open()) return nullptr;
+  std::shared_ptr<ReaderChannel> running = hand_over_last_lines(s, search_text, settle_ms);
+  const Millis now = clock.local_now();
+  append_mark(s, fill(tr("── 놓아줌 {0} ──", "── Let go {0} ──"), {format_hms_millis(now)}), now,
+              search_text);
+  s.state = ConnectionState{ConnectionKind::Waiting, 0, OpenFailure::Other, {}};
+  s.watch = watch_after_let_go(clock.monotonic_ms());
   return running;
 }
 

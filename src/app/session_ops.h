@@ -22,8 +22,10 @@ struct OpenContext {
 };
 
 // Opens (or reopens) the session's port and starts its reader thread. On
-// failure the session turns Failed with the reason and nothing is logged.
-// Returns whether the port opened.
+// failure the session turns Failed with the reason and nothing is logged,
+// except that a port another program holds makes it wait (Waiting, with a
+// watch), and a session that waited goes on waiting while the port is busy
+// or missing. Returns whether the port opened.
 bool open_session(Session& s, bool is_reconnect, OpenContext& ctx);
 
 inline constexpr int kCloseSettleMs = 60;
@@ -38,6 +40,16 @@ inline constexpr int kReopenWaitMs = 2000;
 [[nodiscard]] std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock,
                                                            std::string_view search_text,
                                                            int settle_ms = kCloseSettleMs);
+
+// "Let another program use the port": like Close, the reader hands over its
+// last bytes, but the log gets "── Let go 12:00:00.000 ──" and the session
+// waits for the port (Session::watch); only an open session lets go. The
+// reader is given as long as a reopen gives it to let go of the port, since
+// another program is about to open it (a reader ends within one read
+// timeout unless the machine is very busy).
+[[nodiscard]] std::shared_ptr<ReaderChannel> let_go_session(Session& s, Clock& clock,
+                                                            std::string_view search_text,
+                                                            int settle_ms = kReopenWaitMs);
 
 void send_to_port(Session& s, ReaderCommand cmd);
 

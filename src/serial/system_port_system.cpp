@@ -22,4 +22,13 @@ Result<std::unique_ptr<Port>, OpenError> SystemPortSystem::open_port(const std::
   return lw::open_port(address->text, settings, places_);
 }
 
+PortLook SystemPortSystem::look_at(const std::string& name, const std::optional<PortHolder>& last) {
+  return look_at_port(name, places_, last);
+}
+
+Result<std::unique_ptr<Port>, OpenError> SystemPortSystem::reopen_port(
+    const std::string& name, const PortSettings& settings) {
+  return lw::reopen_port(name, settings, places_);
+}
+
 }  // namespace lw

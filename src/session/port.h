@@ -3,6 +3,7 @@
 // devices are both Ports; the reader loop cannot tell them apart.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,6 +29,16 @@ class Port {
   virtual Status configure(const PortSettings& settings) = 0;
 };
 
+// What a look at a port shows of its use, without taking it.
+struct PortLook {
+  enum class Use : uint8_t { Free, Held, Missing };
+  Use use = Use::Free;
+  std::optional<PortHolder> holder;  // Held: the program, where it can be seen
+  // The system shows a holder only to an open: one was tried and closed at
+  // once. Such looks come less often while nobody is known to hold the port.
+  bool by_opening = false;
+};
+
 class PortSystem {
  public:
   virtual ~PortSystem() = default;
@@ -42,7 +53,21 @@ class PortSystem {
   }
   // Opens a listed port by its name, or any address by its text.
   virtual Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
-                                                               const PortSettings& settings) = 0;
+                                                             const PortSettings& settings) = 0;
+  // Whether another program holds the port now. last: who held it at the
+  // previous look, which the system may check first. A system that can't
+  // tell says Free, and a tab waiting for its port then simply tries to open.
+  virtual PortLook look_at(const std::string& name, const std::optional<PortHolder>& last) {
+    (void)name;
+    (void)last;
+    return {};
+  }
+  // Opens the port for a tab that waited while another program had it: what
+  // the device sent since that program let go is kept, not discarded.
+  virtual Result<std::unique_ptr<Port>, OpenError> reopen_port(const std::string& name,
+                                                               const PortSettings& settings) {
+    return open_port(name, settings);
+  }
 };
 
 }  // namespace lw

@@ -76,7 +76,15 @@ struct OpenError {
   bool operator==(OpenFailure f) const { return failure == f; }
 };
 
-enum class ConnectionKind : uint8_t { Open = 0, Closed = 1, Disconnected = 2, Failed = 3 };
+// Waiting: the port was let go for another program, or an open found it
+// busy; the tab opens it again by itself once it is free.
+enum class ConnectionKind : uint8_t {
+  Open = 0,
+  Closed = 1,
+  Disconnected = 2,
+  Failed = 3,
+  Waiting = 4
+};
 
 struct ConnectionState {
   ConnectionKind kind = ConnectionKind::Closed;

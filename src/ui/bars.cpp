@@ -93,6 +93,7 @@ BarRow settings_row_widgets(const Session& s, const AppState& app, const WindowL
       open_label = tr("다시 연결", "Reconnect");
       break;
     case ConnectionKind::Open:
+    case ConnectionKind::Waiting:  // stops waiting
       open_label = tr("닫기", "Close");
       break;
     case ConnectionKind::Closed:
@@ -101,8 +102,14 @@ BarRow settings_row_widgets(const Session& s, const AppState& app, const WindowL
       break;
   }
   Widget open = make(cmd::open_close, WidgetStyle::button, std::move(open_label));
-  open.primary = !s.is_open();
+  open.primary = !s.is_open() && !s.is_waiting();
   left.push_back(std::move(open));
+  if (s.is_open() || s.is_waiting()) {
+    left.push_back(
+        make(cmd::let_go, WidgetStyle::button, tr("놓아주기", "Let go"), {}, let_go_label(s)));
+    left.back().active = s.is_waiting();
+    ranked(left.back(), 0, 6);
+  }
 
   // Right to left: the amounts at the row's end, then Record, then Values CSV.
   std::vector<Widget> right;

@@ -18,6 +18,7 @@
 #include "settings/values.h"
 #include "ui/commands.h"
 #include "ui/dialog.h"
+#include "ui/texts.h"
 #include "ui/ui_state.h"
 #include "ui/widgets.h"
 
@@ -508,11 +509,17 @@ void run_main_menu_choice(App& app, int id) {
   }
 }
 
-std::vector<MenuItem> log_menu_items() {
-  return {item(log_menu::copy, tr("복사 (Ctrl+C)", "Copy (Ctrl+C)")),
-          item(log_menu::select_all, tr("모두 선택 (Ctrl+A)", "Select all (Ctrl+A)")), separator(),
-          item(log_menu::save, tr("로그 저장… (Ctrl+S)", "Save log… (Ctrl+S)")),
-          item(log_menu::clear, tr("지우기", "Clear"))};
+std::vector<MenuItem> log_menu_items(const Session* tab) {
+  std::vector<MenuItem> items = {
+      item(log_menu::copy, tr("복사 (Ctrl+C)", "Copy (Ctrl+C)")),
+      item(log_menu::select_all, tr("모두 선택 (Ctrl+A)", "Select all (Ctrl+A)")), separator(),
+      item(log_menu::save, tr("로그 저장… (Ctrl+S)", "Save log… (Ctrl+S)")),
+      item(log_menu::clear, tr("지우기", "Clear"))};
+  if (tab != nullptr && (tab->is_open() || tab->is_waiting())) {
+    items.push_back(separator());
+    items.push_back(item(log_menu::let_go, let_go_label(*tab)));
+  }
+  return items;
 }
 
 void run_log_menu_choice(App& app, int id) {
@@ -528,6 +535,9 @@ void run_log_menu_choice(App& app, int id) {
       break;
     case log_menu::clear:
       clear_log_command(app);
+      break;
+    case log_menu::let_go:
+      if (Session* s = app.state().current_session()) let_go_or_take_back(app, *s);
       break;
     default:
       break;
@@ -616,7 +626,7 @@ void show_main_menu(App& app, Point at) {
 }
 
 void show_log_menu(App& app, Point at) {
-  const std::optional<int> id = show_popup(app, log_menu_items(), at);
+  const std::optional<int> id = show_popup(app, log_menu_items(app.state().current_session()), at);
   if (id) run_log_menu_choice(app, *id);
 }
 

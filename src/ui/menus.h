@@ -39,9 +39,10 @@ inline constexpr int copy = 1;
 inline constexpr int select_all = 2;
 inline constexpr int save = 3;
 inline constexpr int clear = 4;
+inline constexpr int let_go = 5;  // while the tab's port is open or lent
 }  // namespace log_menu
 
-std::vector<MenuItem> log_menu_items();
+std::vector<MenuItem> log_menu_items(const Session* tab);
 void run_log_menu_choice(App& app, int id);
 
 // The popups of the bar widgets, by widget command: the frame setting (8),

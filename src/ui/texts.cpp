@@ -10,6 +10,31 @@
 
 namespace lw {
 
+namespace {
+
+// What a tab waiting for its port is waiting for.
+std::string waiting_text(const Session& s) {
+  if (!s.watch) return {};
+  const PortWatch& w = *s.watch;
+  if (w.gone) {
+    return tr("장치가 없어졌습니다 · 돌아오기를 기다립니다",
+              "The device is gone · waiting for it to come back");
+  }
+  if (w.holder && !w.holder->program.empty()) {
+    return fill(tr("{0}(프로세스 {1})이(가) 포트를 쓰는 중 · 놓아주기를 기다립니다",
+                   "{0} (process {1}) is using the port · waiting for it to let go"),
+                {w.holder->program, std::to_string(w.holder->pid)});
+  }
+  if (w.taken) {
+    return tr("다른 프로그램이 포트를 쓰는 중 · 놓아주기를 기다립니다",
+              "Another program is using the port · waiting for it to let go");
+  }
+  return tr("포트를 놓아줌 · 다른 프로그램을 기다립니다",
+            "Port let go · waiting for the other program");
+}
+
+}  // namespace
+
 StateText session_state_text(const Session& s, const Palette& palette) {
   switch (s.state.kind) {
     case ConnectionKind::Open:
@@ -36,6 +61,8 @@ StateText session_state_text(const Session& s, const Palette& palette) {
                                 s.info.added || s.info.node.empty() ? s.port_name : s.info.node,
                                 s.state.holder),
               colours::red};
+    case ConnectionKind::Waiting:
+      return {waiting_text(s), colours::waiting};
   }
   return {};
 }
@@ -74,6 +101,14 @@ std::string stamp_mode_label(StampMode mode) {
       break;
   }
   return tr("시각", "Time");
+}
+
+std::string let_go_label(const Session& s) {
+  if (s.is_waiting()) {
+    return tr("지금 포트 되찾기 (Ctrl+Shift+L)", "Take the port back now (Ctrl+Shift+L)");
+  }
+  return tr("다른 프로그램이 포트를 쓰게 하기 (Ctrl+Shift+L)",
+            "Let another program use the port (Ctrl+Shift+L)");
 }
 
 std::string notice_action_label(NoticeAction::Kind kind) {

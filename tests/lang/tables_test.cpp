@@ -20,9 +20,11 @@ namespace {
 // page", and "More", the tooltip of a bar's overflow menu), the Linux side of
 // the platform words (eight) and the address dialog's hint on either side,
 // the texts of ports named by their address (the port list's entry, the
-// dialog's title, a path that is no serial device, a built-in UART), then the
-// 29 texts of replays and of sending files.
-constexpr size_t kTableKeys = 267;
+// dialog's title, a path that is no serial device, a built-in UART), the 29
+// texts of replays and of sending files, and the nine texts of a port let go
+// for another program (the button, its tooltip and menu item both ways, the
+// log mark, the badge and four state texts).
+constexpr size_t kTableKeys = 276;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

@@ -41,6 +41,7 @@ const std::map<std::string, int>& target_names() {
       {"dtr", cmd::dtr},
       {"rts", cmd::rts},
       {"open_close", cmd::open_close},
+      {"let_go", cmd::let_go},
       {"record", cmd::record},
       {"text_hex", cmd::text_hex},
       {"stamp_mode", cmd::stamp_mode},
@@ -186,6 +187,7 @@ std::optional<Key> key_named(const std::string& name) {
       {"v", Key::v},
       {"w", Key::w},
       {"x", Key::x},
+      {"l", Key::l},
   };
   const auto it = keys.find(name);
   if (it == keys.end()) return std::nullopt;

@@ -226,7 +226,7 @@ TEST_F(Commands, AlertsPopupListsTheRulesAndActsOnThem) {
 }
 
 TEST_F(Commands, LogPopupRunsItsFourCommands) {
-  EXPECT_EQ(labels(log_menu_items()),
+  EXPECT_EQ(labels(log_menu_items(nullptr)),
             (std::vector<std::string>{"Copy (Ctrl+C)", "Select all (Ctrl+A)", "",
                                       "Save log… (Ctrl+S)", "Clear"}));
   Session& s = tab_with_lines();
