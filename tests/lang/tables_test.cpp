@@ -21,7 +21,7 @@ namespace {
 // the platform words (eight) and the address dialog's hint on either side,
 // and the texts of ports named by their address (the port list's entry, the
 // dialog's title, a path that is no serial device, a built-in UART).
-constexpr size_t kTableKeys = 238;
+constexpr size_t kTableKeys = 248;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 
