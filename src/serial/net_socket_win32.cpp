@@ -110,7 +110,7 @@ SOCKET connect_one(const addrinfo& ai, int64_t deadline, const std::function<boo
     return INVALID_SOCKET;
   }
   u_long nonblocking = 1;
-  ioctlsocket(s, FIONBIO, &nonblocking);
+  ioctlsocket(s, static_cast<long>(FIONBIO), &nonblocking);
   if (::connect(s, ai.ai_addr, static_cast<int>(ai.ai_addrlen)) == 0) return s;
   if (WSAGetLastError() == WSAEWOULDBLOCK) {
     while (true) {
