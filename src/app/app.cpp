@@ -195,12 +195,15 @@ void App::on_device_change() { host_.start_timer(kTimerRescan, kRescanDelayMs); 
 
 void App::drain(Session& s) {
   std::shared_ptr<ReaderChannel> channel = s.channel;
-  const DrainOutcome d = drain_session(s, *pass_, state_.visible_rows);
+  const std::optional<LinkReport> link_before = s.link;
+  const DrainOutcome d =
+      drain_session(s, *pass_, state_.visible_rows, host_.clock(), state_.search_text);
   // A reader that reported its end may still be on its way out.
   if (d.ended) let_go(std::move(channel));
   if (d.lost) on_disconnect(s);
+  if (d.connected || d.unreached) network_link_outcome(s, d);
   if (s.replay) replay_progress(s);
-  if (d.appended > 0 || d.ended) host_.request_repaint();
+  if (d.appended > 0 || d.ended || d.connected || s.link != link_before) host_.request_repaint();
 }
 
 void App::drain_all() {
@@ -247,7 +250,7 @@ Session& App::open_tab(const PortInfo& port) {
 }
 
 void App::reopen(Session& s) {
-  if (s.is_open()) return;
+  if (s.is_open() || s.connecting) return;
   OpenContext ctx = open_context();
   if (open_session(s, false, ctx) && s.info.added) keep_added(s);
   keep_watch_timer();
@@ -317,6 +320,7 @@ void App::run_notice_action(size_t index) {
 
 void App::housekeeping() {
   watch_added_ports();
+  retry_network_ports();
   const int64_t now = host_.clock().monotonic_ms();
   auto& recent = state_.recent_arrivals;
   const auto old = std::remove_if(recent.begin(), recent.end(), [&](const RecentArrival& r) {

@@ -20,6 +20,10 @@ namespace lw {
 
 class Simulator;
 
+// A lost network port is tried again this long after the loss or the last
+// failed try (on the 2-second tick, so every 4 s in practice).
+inline constexpr int64_t kNetRetryMs = 3'000;
+
 class App {
  public:
   // simulator: the simulated devices in demo mode, else null.
@@ -136,6 +140,12 @@ class App {
   // rescan that their file system, unlike the device manager, never asks for.
   void watch_added_ports();
   void housekeeping();
+  // A network port's link came up or could not be made (net_ports.cpp).
+  void network_link_outcome(Session& s, const DrainOutcome& d);
+  // Every 2 s: lost network tabs whose next try is due connect again.
+  void retry_network_ports();
+  // After a network tab lost its link, or a try failed: the next try.
+  void schedule_retry(Session& s);
   void repeat_tick();
   void keep_repeat_timer();
   // Timer 9: looks at the ports of waiting tabs and opens those that are free.

@@ -105,10 +105,15 @@ void App::rescan() {
 
 void App::reconnect(uint64_t session_id) {
   Session* s = state_.find_session(session_id);
-  if (!s || s->is_open()) return;
+  if (!s || s->is_open() || s->connecting) return;
   OpenContext ctx = open_context();
   const bool opened = open_session(*s, true, ctx);
   keep_watch_timer();
+  // A network port tells when its link is up (net_ports.cpp).
+  if (s->connecting) {
+    host_.request_repaint();
+    return;
+  }
   if (opened) {
     show_notice(Notice{
         fill(tr("{0} 다시 연결됨", "{0} is connected again"), {display_name(s->info)}), false, {}});

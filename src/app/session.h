@@ -53,6 +53,15 @@ struct Session {
   uint32_t reconnects = 0;
   uint32_t disconnects = 0;
   std::optional<FrameSpec> framing;
+  // A port on another machine (rfc2217://, tcp://): how its link is. Absent
+  // for other ports.
+  std::optional<LinkReport> link;
+  // Its reader is making the link, and the open completes when the link is
+  // up; holds whether that open is a reconnect.
+  std::optional<bool> connecting;
+  // A lost network tab tries to connect again at this monotonic time (0:
+  // not due).
+  int64_t retry_at_ms = 0;
   SessionLog log;
   TabLab lab;                          // numbers, alerts, values CSV
   std::optional<Recording> recording;  // "Record" is on while present

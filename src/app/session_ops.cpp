@@ -40,14 +40,26 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
     return false;
   }
   s.watch.reset();
+  const bool later = (*port)->connects_later();
   auto channel = std::make_shared<ReaderChannel>();
   // Queued before the thread starts, so it is the reader's first command.
   if (s.framing) channel->push_command(ReaderCommand::set_framing(s.framing));
   start_reader(std::move(*port), channel, s.id, ctx.waker, ctx.clock);
 
   s.channel = std::move(channel);
+  s.retry_at_ms = 0;
+  if (later) {
+    s.connecting = is_reconnect;
+    s.link = LinkReport{};
+    return true;
+  }
+  complete_open(s, is_reconnect, ctx.clock.local_now(), ctx.search_text);
+  return true;
+}
+
+void complete_open(Session& s, bool is_reconnect, Millis now, std::string_view search_text) {
+  s.connecting.reset();
   s.state = ConnectionState{ConnectionKind::Open, 0, OpenFailure::Other, {}};
-  const Millis now = ctx.clock.local_now();
   s.opened_at = now;
   s.earlier_bytes_received += s.bytes_received;
   s.bytes_received = 0;
@@ -56,9 +68,8 @@ bool open_session(Session& s, bool is_reconnect, OpenContext& ctx) {
     s.reconnects += 1;
     append_mark(
         s, fill(tr("── 다시 연결됨 {0} ──", "── Reconnected {0} ──"), {format_hms_millis(now)}),
-        now, ctx.search_text);
+        now, search_text);
   }
-  return true;
 }
 
 namespace {
@@ -68,6 +79,8 @@ namespace {
 std::shared_ptr<ReaderChannel> hand_over_last_lines(Session& s, std::string_view search_text,
                                                     int settle_ms) {
   std::shared_ptr<ReaderChannel> running;
+  s.connecting.reset();
+  s.retry_at_ms = 0;
   if (std::shared_ptr<ReaderChannel> channel = std::move(s.channel)) {
     channel->push_command(ReaderCommand::close());
     if (!channel->wait_ended(settle_ms)) running = channel;
@@ -124,12 +137,23 @@ void LogOnlyPass::received(Session& s, LineRecord&& record) {
   s.append(std::move(record), search_text_);
 }
 
-DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows) {
+DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows, Clock& clock,
+                           std::string_view search_text) {
   DrainOutcome out;
   if (!s.channel) return out;
   // Kept per thread so a drain reuses the previous drain's capacity.
   thread_local DrainedEvents events;
   s.channel->take_events(events);
+  if (events.link) {
+    s.link = std::move(*events.link);
+    events.link.reset();
+    // The link is up before any record it carried is handed over.
+    if (s.connecting && s.link->up) {
+      out.connected = true;
+      out.was_reconnect = *s.connecting;
+      complete_open(s, *s.connecting, clock.local_now(), search_text);
+    }
+  }
   s.bytes_received = s.channel->bytes_received.load();
   s.bytes_sent = s.channel->bytes_sent.load();
   for (LineRecord& r : events.records) pass.received(s, std::move(r));
@@ -139,6 +163,16 @@ DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows) {
     out.ended = true;
     s.channel.reset();
     out.lost = events.error.has_value() && s.is_open();
+    if (events.unopened && s.connecting) {
+      out.unreached = std::move(*events.unopened);
+      out.was_reconnect = *s.connecting;
+      if (!*s.connecting) {
+        s.state = ConnectionState{ConnectionKind::Failed, 0, out.unreached->failure,
+                                  out.unreached->holder};
+      }
+    }
+    events.unopened.reset();
+    s.connecting.reset();
   }
   if (out.appended > 0) s.log.settle_scroll(visible_rows);
   return out;

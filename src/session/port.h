@@ -2,6 +2,7 @@
 // The platform boundary for serial devices. Real serial ports and simulated
 // devices are both Ports; the reader loop cannot tell them apart.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -11,6 +12,7 @@
 #include "base/result.h"
 #include "ports/port_address.h"
 #include "ports/port_info.h"
+#include "session/link_report.h"
 #include "session/records.h"
 
 namespace lw {
@@ -27,6 +29,19 @@ class Port {
   virtual Result<size_t> read(std::span<uint8_t> buf) = 0;
   virtual Status write_all(std::span<const uint8_t> bytes) = 0;
   virtual Status configure(const PortSettings& settings) = 0;
+
+  // A port whose link is made on the reader thread (a network port): the
+  // open only checked the address, and the reader calls connect() before
+  // anything else, so the window never waits on the network. cancelled is
+  // asked at least once per read timeout; when it says yes the connect may
+  // give up with any error. Other ports are ready once open.
+  virtual bool connects_later() const { return false; }
+  virtual Result<void, OpenError> connect(const std::function<bool()>& cancelled) {
+    (void)cancelled;
+    return {};
+  }
+  // How the link is now (only ports that connect later have one to report).
+  virtual LinkReport link_report() const { return {}; }
 };
 
 // What a look at a port shows of its use, without taking it.

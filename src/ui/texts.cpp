@@ -5,6 +5,7 @@
 
 #include "base/time.h"
 #include "lang/tr.h"
+#include "ports/port_address.h"
 #include "serial/open_failure.h"
 #include "ui/colours.h"
 
@@ -33,9 +34,32 @@ std::string waiting_text(const Session& s) {
             "Port let go · waiting for the other program");
 }
 
+// A port on another machine: HOST:PORT, as the texts about it name it.
+std::string server_of(const Session& s) {
+  const Result<PortAddress, AddressError> a = parse_port_address(s.port_name);
+  return a ? host_and_port(*a) : s.port_name;
+}
+
+// What a device server did not take of the tab's settings; the port stays open.
+std::optional<std::string> link_detail(const LinkReport& link) {
+  if (link.no_settings) {
+    return tr("연결됨 · 서버가 시리얼 설정을 받지 않습니다",
+              "Connected · the server takes no serial settings");
+  }
+  if (link.refused.empty()) return std::nullopt;
+  std::string refused;
+  for (const std::string& r : link.refused) refused += (refused.empty() ? "" : ", ") + r;
+  return fill(tr("연결됨 · 서버가 받지 않은 설정: {0}", "Connected · the server didn't take {0}"),
+              {refused});
+}
+
 }  // namespace
 
 StateText session_state_text(const Session& s, const Palette& palette) {
+  if (s.connecting) {
+    return {fill(tr("{0}에 연결하는 중…", "Connecting to {0}…"), {server_of(s)}),
+            palette[Pal::muted]};
+  }
   switch (s.state.kind) {
     case ConnectionKind::Open:
       if (s.replay && s.replay->control) {
@@ -47,10 +71,29 @@ StateText session_state_text(const Session& s, const Palette& palette) {
         return {fill(tr("재생 끝 · {0}줄", "Replay finished · {0} lines"), {lines}),
                 palette[Pal::muted]};
       }
+      if (s.link) {
+        if (std::optional<std::string> detail = link_detail(*s.link))
+          return {*detail, colours::alert_row};
+      }
       return {tr("연결됨", "Connected"), palette[Pal::accent]};
     case ConnectionKind::Closed:
       return {tr("포트가 닫혀 있습니다", "The port is closed"), palette[Pal::muted]};
     case ConnectionKind::Disconnected:
+      if (s.link) {
+        // Nothing to plug in: the tab tries the server again by itself, or
+        // waits for the user's Reconnect when AutoReconnect is off.
+        const std::string at = format_hms_millis(s.state.disconnected_at);
+        if (s.retry_at_ms != 0) {
+          return {fill(tr("{0}에 연결이 끊겼습니다 · 몇 초마다 다시 연결합니다",
+                          "Disconnected at {0} · trying again every few seconds"),
+                       {at}),
+                  colours::red};
+        }
+        return {fill(tr("{0}에 연결이 끊겼습니다 · '다시 연결'을 누르세요",
+                        "Disconnected at {0} · press 'Reconnect' to try again"),
+                     {at}),
+                colours::red};
+      }
       return {fill(tr("{0}에 연결이 끊겼습니다 · 다시 꽂으면 다시 연결됩니다",
                       "Disconnected at {0} · plug it back in to reconnect"),
                    {format_hms_millis(s.state.disconnected_at)}),

@@ -23,8 +23,10 @@ namespace {
 // dialog's title, a path that is no serial device, a built-in UART), the 29
 // texts of replays and of sending files, and the nine texts of a port let go
 // for another program (the button, its tooltip and menu item both ways, the
-// log mark, the badge and four state texts).
-constexpr size_t kTableKeys = 276;
+// log mark, the badge and four state texts), and the ten texts of ports on
+// another machine (connecting, unreachable, refused settings, the raw tcp://
+// tooltip and the network hints).
+constexpr size_t kTableKeys = 286;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 
