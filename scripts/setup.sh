@@ -15,6 +15,7 @@ packages=(
   fonts-dejavu-core fonts-noto-cjk unicode-data python3
   nsis osslsigncode dpkg-dev desktop-file-utils appstream lintian curl
   ser2net
+  linux-perf valgrind  # profiling, see docs/performance.md
 )
 
 missing=()

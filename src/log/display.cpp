@@ -123,11 +123,19 @@ StampMode stamp_mode_from_value(uint32_t value) {
 }
 
 std::string line_text(const LineRecord& record, bool hex) {
-  if (record.direction == Direction::Mark) return std::string(record.bytes.view());
-  if (hex) return hex_text(record);
   std::string out;
-  decode(record.bytes.span(), true, out);
+  line_text(record, hex, out);
   return out;
+}
+
+void line_text(const LineRecord& record, bool hex, std::string& out) {
+  if (record.direction == Direction::Mark) {
+    out.assign(record.bytes.view());
+  } else if (hex) {
+    out = hex_text(record);
+  } else {
+    decode(record.bytes.span(), true, out);
+  }
 }
 
 void decode_line_text(std::span<const uint8_t> bytes, std::string& out) {

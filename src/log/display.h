@@ -26,6 +26,8 @@ enum class FrameVerdict : uint8_t { None, Good, Bad };
 // the ending as "48 65 0D 0A". Otherwise the decoded bytes with control
 // characters (but TAB) shown as control pictures.
 std::string line_text(const LineRecord& record, bool hex);
+// The same into `out`, replaced; its capacity is reused.
+void line_text(const LineRecord& record, bool hex, std::string& out);
 
 // The decoding of line_text without the control pictures, for the per-line
 // measurement pass: UTF-8 where valid, else a code page 949 pair, else the
