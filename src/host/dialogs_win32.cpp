@@ -78,6 +78,22 @@ class ComRef {
   T* p_ = nullptr;
 };
 
+// Returns the texts the filters point into: they stay alive until Show returns.
+std::vector<std::wstring> set_file_types(IFileDialog& dialog,
+                                         const std::vector<SaveFileType>& types) {
+  std::vector<std::wstring> texts;
+  texts.reserve(types.size() * 2);  // no reallocation: the filters point into it
+  std::vector<COMDLG_FILTERSPEC> filters;
+  for (const SaveFileType& type : types) {
+    texts.push_back(wide(type.label));
+    const wchar_t* label = texts.back().c_str();
+    texts.push_back(wide(type.pattern));
+    filters.push_back(COMDLG_FILTERSPEC{label, texts.back().c_str()});
+  }
+  if (!filters.empty()) dialog.SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+  return texts;
+}
+
 }  // namespace
 
 std::optional<int> Win32Host::popup_menu(const std::vector<MenuItem>& items, float x, float y) {
@@ -108,17 +124,8 @@ std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& set
                               IID_IFileSaveDialog, reinterpret_cast<void**>(dialog.put()))))
     return std::nullopt;  // no dialog: the command ends silently
 
-  std::vector<std::wstring> texts;  // alive until Show returns
-  texts.reserve(setup.types.size() * 2);
-  std::vector<COMDLG_FILTERSPEC> filters;
-  for (const SaveFileType& type : setup.types) {
-    texts.push_back(wide(type.label));
-    const wchar_t* label = texts.back().c_str();
-    texts.push_back(wide(type.pattern));
-    filters.push_back(COMDLG_FILTERSPEC{label, texts.back().c_str()});
-  }
   // Each step may fail on its own; the dialog still works without it.
-  if (!filters.empty()) dialog->SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+  const std::vector<std::wstring> filter_texts = set_file_types(*dialog.get(), setup.types);
   dialog->SetDefaultExtension(wide(setup.default_extension).c_str());
   FILEOPENDIALOGOPTIONS options = 0;
   if (SUCCEEDED(dialog->GetOptions(&options))) dialog->SetOptions(options | FOS_OVERWRITEPROMPT);
@@ -153,17 +160,8 @@ std::optional<std::filesystem::path> Win32Host::choose_open_file(const OpenDialo
                               IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.put()))))
     return std::nullopt;  // no dialog: the command ends silently
 
-  std::vector<std::wstring> texts;  // alive until Show returns
-  texts.reserve(setup.types.size() * 2);
-  std::vector<COMDLG_FILTERSPEC> filters;
-  for (const SaveFileType& type : setup.types) {
-    texts.push_back(wide(type.label));
-    const wchar_t* label = texts.back().c_str();
-    texts.push_back(wide(type.pattern));
-    filters.push_back(COMDLG_FILTERSPEC{label, texts.back().c_str()});
-  }
   // Each step may fail on its own; the dialog still works without it.
-  if (!filters.empty()) dialog->SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+  const std::vector<std::wstring> filter_texts = set_file_types(*dialog.get(), setup.types);
   FILEOPENDIALOGOPTIONS options = 0;
   if (SUCCEEDED(dialog->GetOptions(&options)))
     dialog->SetOptions(options | FOS_FILEMUSTEXIST | FOS_FORCEFILESYSTEM);
