@@ -1,7 +1,8 @@
 // What the user types into "Open a device by path…" (or passes with
 // --port), and the stored list of such addresses. An address that parses
-// is non-empty, has no white space around it, no control character and no
-// "://", is valid UTF-8 and parses again to itself. The stored list holds
+// is non-empty, has no white space around it, no control character, is
+// valid UTF-8 and parses again to itself; only a network address has a
+// "://", and its host and port are there. The stored list holds
 // at most eight addresses, each once and each one that parses to itself.
 //
 // Input: the typed text, which is also read as the stored list.
@@ -21,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& t = a->text;
     LW_FUZZ_CHECK(!t.empty());
     LW_FUZZ_CHECK(lw::is_valid_utf8(t));
-    LW_FUZZ_CHECK(t.find("://") == std::string::npos);
+    LW_FUZZ_CHECK((t.find("://") != std::string::npos) == lw::is_network(a->kind));
+    if (lw::is_network(a->kind)) LW_FUZZ_CHECK(!a->host.empty() && a->port != 0);
     for (char c : t) LW_FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
     const auto again = lw::parse_port_address(t);
     LW_FUZZ_CHECK(again.ok() && *again == *a);

@@ -14,6 +14,8 @@ packages=(
   wine wine64 xvfb xauth x11-utils xdotool imagemagick socat
   fonts-dejavu-core fonts-noto-cjk unicode-data python3
   nsis osslsigncode dpkg-dev desktop-file-utils appstream lintian curl
+  ser2net
+  linux-perf valgrind  # profiling, see docs/performance.md
 )
 
 missing=()

@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
   // The ports named on the command line, each in a tab of its own.
   for (const std::string& port : command_line.ports) app->open_address(port);
   app->set_update_service(std::make_unique<lw::AppUpdater>(*app));
+  if (command_line.replay) app->open_replay_tab(lw::path_from_utf8(*command_line.replay));
   host->slot().install(std::move(app));
 
   // 4. Device changes, and in demo mode the outside control socket; a

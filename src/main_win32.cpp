@@ -78,6 +78,7 @@ int run(HINSTANCE instance) {
     // The ports named on the command line, each in a tab of its own.
     for (const std::string& port : command_line.ports) app->open_address(port);
     app->set_update_service(std::make_unique<AppUpdater>(*app));
+    if (command_line.replay) app->open_replay_tab(path_from_utf8(*command_line.replay));
     host.install(std::move(app));
     // 11. Device notifications for COM ports.
     host.register_device_notifications();

@@ -39,9 +39,11 @@ bool listed(const std::vector<PortInfo>& ports, std::string_view name) {
 std::vector<PortAddress> App::added_addresses() {
   std::vector<PortAddress> out;
   const auto add = [&](const std::string& text) {
-    const bool known =
-        std::any_of(out.begin(), out.end(), [&](const PortAddress& a) { return a.text == text; });
-    if (!known) out.push_back(PortAddress{AddressKind::Device, text});
+    Result<PortAddress, AddressError> a = parse_port_address(text);
+    if (!a) return;
+    const bool known = std::any_of(out.begin(), out.end(),
+                                   [&](const PortAddress& b) { return b.text == a->text; });
+    if (!known) out.push_back(std::move(*a));
   };
   for (const std::string& text : load_added_ports(settings_)) add(text);
   for (const auto& s : state_.sessions) {
@@ -79,8 +81,9 @@ void App::keep_added(Session& s) {
   if (listed(state_.ports, s.port_name)) return;
   // Listed as the system finds it now (the tab may have been opened when
   // the path led nowhere), so the 2-second comparison sees no change.
-  const PortAddress address{AddressKind::Device, s.port_name};
-  const std::vector<PortInfo> found = ports_.find_ports(std::span(&address, 1));
+  const Result<PortAddress, AddressError> address = parse_port_address(s.port_name);
+  std::vector<PortInfo> found;
+  if (address) found = ports_.find_ports(std::span(&*address, 1));
   if (!found.empty()) s.info = found.front();
   s.info.added = true;
   state_.ports.push_back(s.info);

@@ -136,6 +136,12 @@ void App::on_timer(int id) {
     case kTimerRepeat:
       repeat_tick();
       break;
+    case kTimerSendFile:
+      sending_tick();
+      break;
+    case kTimerPortWatch:
+      watch_ports();
+      break;
     default:
       break;
   }
@@ -154,6 +160,7 @@ bool App::on_message(const AppMessage& msg) {
     case kMsgDemoToggle:
     case kMsgDemoRepeat:
     case kMsgDemoFraming:
+    case kMsgDemoTake:
       if (!demo_mode()) return false;
       demo_message(msg);
       return true;
@@ -171,6 +178,9 @@ void App::demo_message(const AppMessage& msg) {
   } else if (msg.number == kMsgDemoToggle) {
     simulator_->toggle_present(static_cast<size_t>(msg.param1));
     host_.start_timer(kTimerRescan, kRescanDelayMs);
+  } else if (msg.number == kMsgDemoTake) {
+    // Waiting tabs see it at their next look.
+    (void)simulator_->toggle_taken(static_cast<size_t>(msg.param1));
   } else if (msg.number == kMsgDemoFraming) {
     if (Session* s = state_.current_session()) {
       std::optional<FrameSpec> frame;
@@ -185,11 +195,15 @@ void App::on_device_change() { host_.start_timer(kTimerRescan, kRescanDelayMs); 
 
 void App::drain(Session& s) {
   std::shared_ptr<ReaderChannel> channel = s.channel;
-  const DrainOutcome d = drain_session(s, *pass_, state_.visible_rows);
+  const std::optional<LinkReport> link_before = s.link;
+  const DrainOutcome d =
+      drain_session(s, *pass_, state_.visible_rows, host_.clock(), state_.search_text);
   // A reader that reported its end may still be on its way out.
   if (d.ended) let_go(std::move(channel));
   if (d.lost) on_disconnect(s);
-  if (d.appended > 0 || d.ended) host_.request_repaint();
+  if (d.connected || d.unreached) network_link_outcome(s, d);
+  if (s.replay) replay_progress(s);
+  if (d.appended > 0 || d.ended || d.connected || s.link != link_before) host_.request_repaint();
 }
 
 void App::drain_all() {
@@ -230,14 +244,16 @@ Session& App::open_tab(const PortInfo& port) {
   Session& s = add_session(port);
   OpenContext ctx = open_context();
   open_session(s, false, ctx);
+  keep_watch_timer();  // a port another program holds is waited for
   host_.request_repaint();
   return s;
 }
 
 void App::reopen(Session& s) {
-  if (s.is_open()) return;
+  if (s.is_open() || s.connecting) return;
   OpenContext ctx = open_context();
   if (open_session(s, false, ctx) && s.info.added) keep_added(s);
+  keep_watch_timer();
   host_.request_repaint();
 }
 
@@ -296,11 +312,15 @@ void App::run_notice_action(size_t index) {
     case NoticeAction::Kind::OpenPage:
       host_.open_url(action.url);
       break;
+    case NoticeAction::Kind::StopSending:
+      if (Session* s = state_.find_session(action.session_id)) stop_sending(*s);
+      break;
   }
 }
 
 void App::housekeeping() {
   watch_added_ports();
+  retry_network_ports();
   const int64_t now = host_.clock().monotonic_ms();
   auto& recent = state_.recent_arrivals;
   const auto old = std::remove_if(recent.begin(), recent.end(), [&](const RecentArrival& r) {

@@ -2,6 +2,7 @@
 // The application: start-up, the timers and posted messages, opening and
 // closing tabs, the drain of every reader, hot-plug and reconnect, and the
 // disconnect handling. Runs on the window thread only.
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -18,6 +19,10 @@
 namespace lw {
 
 class Simulator;
+
+// A lost network port is tried again this long after the loss or the last
+// failed try (on the 2-second tick, so every 4 s in practice).
+inline constexpr int64_t kNetRetryMs = 3'000;
 
 class App {
  public:
@@ -65,6 +70,11 @@ class App {
   void close_port(Session& s);
   // The tab's cross: the tab goes away.
   void close_tab(size_t index);
+  // "Let another program use the port": the port closes, everything else of
+  // the tab stays, and the tab waits to open it again by itself.
+  void release_port(Session& s);
+  // A waiting tab tries to open its port now.
+  void take_port_back(Session& s);
   void select_tab(size_t index);
   // The "Reconnect" action of a notice.
   void reconnect(uint64_t session_id);
@@ -85,6 +95,18 @@ class App {
   void send_preset(Session& s, std::string_view text);
   // The tab's "Record" toggle.
   void toggle_record(Session& s);
+
+  // --- replays and files ---
+  // Opens a tab replaying a log file, or selects the tab already replaying
+  // it (started over when it was closed); null, with a notice, when the
+  // file can't be read.
+  Session* open_replay_tab(const std::filesystem::path& file);
+  void set_replay_speed(Session& s, ReplaySpeed speed);
+  // Sends a file to the tab's port, a piece per tick of timer 8, or says
+  // why it can't.
+  void send_file(Session& s, const std::filesystem::path& file);
+  // Ends a file being sent; what was handed to the port still goes.
+  void stop_sending(Session& s);
 
   // --- the pieces other parts call ---
   void rescan();
@@ -118,9 +140,22 @@ class App {
   // rescan that their file system, unlike the device manager, never asks for.
   void watch_added_ports();
   void housekeeping();
+  // A network port's link came up or could not be made (net_ports.cpp).
+  void network_link_outcome(Session& s, const DrainOutcome& d);
+  // Every 2 s: lost network tabs whose next try is due connect again.
+  void retry_network_ports();
+  // After a network tab lost its link, or a try failed: the next try.
+  void schedule_retry(Session& s);
   void repeat_tick();
   void keep_repeat_timer();
+  // Timer 9: looks at the ports of waiting tabs and opens those that are free.
+  void watch_ports();
+  // Timer 9 runs while any tab waits.
+  void keep_watch_timer();
   void demo_message(const AppMessage& msg);
+  void replay_progress(Session& s);
+  void sending_tick();
+  void keep_sending_timer();
   // Keeps a channel whose reader was told to close until the reader stops,
   // so no reader outlives the App and what it refers to.
   void let_go(std::shared_ptr<ReaderChannel> channel);
@@ -134,6 +169,8 @@ class App {
   AppState state_;
   std::unique_ptr<DrainPass> pass_;
   bool repeat_timer_on_ = false;
+  bool sending_timer_on_ = false;
+  bool watch_timer_on_ = false;
   std::vector<std::shared_ptr<ReaderChannel>> stopping_;
   std::unique_ptr<UpdateService> updates_;
 };

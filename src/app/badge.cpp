@@ -12,6 +12,8 @@ PortBadge port_badge(std::string_view port_name, std::span<const RecentArrival> 
         return PortBadge::Connected;
       case ConnectionKind::Disconnected:
         return PortBadge::Lost;
+      case ConnectionKind::Waiting:
+        return PortBadge::Waiting;
       case ConnectionKind::Closed:
       case ConnectionKind::Failed:
         return PortBadge::Closed;
@@ -33,6 +35,8 @@ std::string badge_text(PortBadge badge) {
       return tr("끊김", "Lost");
     case PortBadge::Closed:
       return tr("닫힘", "Closed");
+    case PortBadge::Waiting:
+      return tr("대기", "Waiting");
     case PortBadge::None:
       break;
   }

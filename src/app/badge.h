@@ -18,7 +18,7 @@ struct RecentArrival {
 
 inline constexpr int64_t kNewBadgeSeconds = 120;
 
-enum class PortBadge : uint8_t { None, New, Connected, Lost, Closed };
+enum class PortBadge : uint8_t { None, New, Connected, Lost, Closed, Waiting };
 
 // session_state: the connection state of the session whose port name equals
 // the port's exactly, if there is one. A session decides the badge (an
@@ -27,7 +27,7 @@ enum class PortBadge : uint8_t { None, New, Connected, Lost, Closed };
 PortBadge port_badge(std::string_view port_name, std::span<const RecentArrival> recent_arrivals,
                      int64_t now_ms, std::optional<ConnectionKind> session_state);
 
-// "New", "Connected", "Lost", "Closed"; empty for None.
+// "New", "Connected", "Lost", "Closed", "Waiting"; empty for None.
 std::string badge_text(PortBadge badge);
 
 }  // namespace lw

@@ -15,6 +15,8 @@ CommandLine parse_command_line(std::span<const std::string> args) {
       c.docs = args[++i];
     } else if (a == "--port" && has_value) {
       c.ports.push_back(args[++i]);
+    } else if (a == "--replay" && has_value) {
+      c.replay = args[++i];
     }
   }
   return c;

@@ -52,6 +52,8 @@ void App::on_disconnect(Session& s) {
   const Millis at = host_.clock().local_now();
   s.state = ConnectionState{ConnectionKind::Disconnected, at, OpenFailure::Other, {}};
   s.disconnects += 1;
+  if (s.link) s.link->up = false;
+  schedule_retry(s);
   append_mark(s, fill(tr("── 연결 끊김 {0} ──", "── Disconnected {0} ──"), {format_hms_millis(at)}),
               at);
   if (s.recording) (void)s.recording->flush();

@@ -24,6 +24,7 @@ enum MessageNumber : int {
   kMsgDemoToggle = 30,    // param1: simulated device index
   kMsgDemoRepeat = 31,    // param1: interval ms; param2: times (<= 0: until stopped)
   kMsgDemoFraming = 32,   // param1: 0 off, else on with "54 6 sum"
+  kMsgDemoTake = 33,      // param1: simulated device index; another program takes it or lets go
 };
 
 struct AppMessage {
@@ -42,6 +43,8 @@ enum TimerId : int {
   kTimerSearch = 5,
   kTimerHousekeeping = 6,
   kTimerRepeat = 7,
+  kTimerSendFile = 8,   // the next piece of a file being sent, while one is
+  kTimerPortWatch = 9,  // a look at every waiting tab's port, while one waits
 };
 inline constexpr int kRescanDelayMs = 300;
 inline constexpr int kDrainPeriodMs = 200;
@@ -49,6 +52,7 @@ inline constexpr int kTooltipDelayMs = 600;
 inline constexpr int kSearchDelayMs = 150;
 inline constexpr int kHousekeepingPeriodMs = 2000;
 inline constexpr int kRepeatPeriodMs = 20;
+inline constexpr int kSendFilePeriodMs = 20;
 
 // Thread-safe posting, shared with reader threads; posts after the window
 // is gone are dropped.
@@ -73,6 +77,15 @@ struct MenuItem {
 struct SaveChoice {
   std::filesystem::path path;
   size_t type_index = 0;
+};
+
+// What the open dialog is shown with: the file types offered, the first
+// one chosen (a pattern may name several: "*.txt;*.csv"), and the folder it
+// starts in when that exists.
+struct OpenDialogSetup {
+  std::string title;
+  std::vector<SaveFileType> types;
+  std::filesystem::path folder;
 };
 
 class Host {
@@ -107,6 +120,9 @@ class Host {
   virtual bool ask_yes_no(const std::string& caption, const std::string& text) = 0;
   // The system's save dialog; none when cancelled or when there is none.
   virtual std::optional<SaveChoice> choose_save_file(const SaveDialogSetup& setup) = 0;
+  // The system's open dialog: an existing file, or none when cancelled or
+  // when there is none.
+  virtual std::optional<std::filesystem::path> choose_open_file(const OpenDialogSetup& setup) = 0;
   // Where the input method opens its candidate list (client, device pixels).
   virtual void place_ime(float x, float y) = 0;
 };

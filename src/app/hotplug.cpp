@@ -14,13 +14,14 @@ void forget_arrival(std::vector<RecentArrival>& recent, const std::string& name)
   std::erase_if(recent, [&](const RecentArrival& r) { return r.name == name; });
 }
 
-// The same device coming back: a lost tab with the port's device key, or on
-// the port's name; the first such tab in tab order. A port the user named is
-// that name: a by-id link keeps its tab when the kernel's name for the same
-// device (the same key) arrives before it, and never takes another tab.
+// The same device coming back: a lost (or waiting) tab with the port's
+// device key, or on the port's name; the first such tab in tab order. A port
+// the user named is that name: a by-id link keeps its tab when the kernel's
+// name for the same device (the same key) arrives before it, and never takes
+// another tab.
 Session* lost_session_for(AppState& state, const PortInfo& port, const std::string& key) {
   for (auto& s : state.sessions) {
-    if (s->state.kind != ConnectionKind::Disconnected) continue;
+    if (s->state.kind != ConnectionKind::Disconnected && !s->is_waiting()) continue;
     if (s->info.added || port.added) {
       if (s->port_name == port.name) return s.get();
       continue;
@@ -43,6 +44,8 @@ void App::rescan() {
     std::vector<uint64_t> open_ids;
     for (auto& s : state_.sessions) {
       if (s->port_name == p.name && s->is_open()) open_ids.push_back(s->id);
+      // A board that starts again after flashing: it opens once it is back.
+      if (s->port_name == p.name && s->watch) s->watch->taken = s->watch->gone = true;
     }
     for (uint64_t id : open_ids) {
       if (Session* s = state_.find_session(id)) on_disconnect(*s);
@@ -59,6 +62,13 @@ void App::rescan() {
       s->description = p.description;
       s->device_key = key;
       s->info = p;
+      if (s->watch) {
+        // The user let it go, or it was busy: it comes back without asking.
+        s->watch->taken = true;
+        OpenContext ctx = open_context();
+        open_session(*s, s->watch->reconnect, ctx);
+        continue;
+      }
       const std::string again =
           fill(tr("{0} 다시 연결됨", "{0} is connected again"), {display_name(p)});
       if (!auto_reconnect(settings_)) {
@@ -89,14 +99,22 @@ void App::rescan() {
       open_session(s, false, ctx);
     }
   }
+  keep_watch_timer();
   host_.request_repaint();
 }
 
 void App::reconnect(uint64_t session_id) {
   Session* s = state_.find_session(session_id);
-  if (!s || s->is_open()) return;
+  if (!s || s->is_open() || s->connecting) return;
   OpenContext ctx = open_context();
-  if (open_session(*s, true, ctx)) {
+  const bool opened = open_session(*s, true, ctx);
+  keep_watch_timer();
+  // A network port tells when its link is up (net_ports.cpp).
+  if (s->connecting) {
+    host_.request_repaint();
+    return;
+  }
+  if (opened) {
     show_notice(Notice{
         fill(tr("{0} 다시 연결됨", "{0} is connected again"), {display_name(s->info)}), false, {}});
   } else {

@@ -83,6 +83,10 @@ void App::repeat_tick() {
   for (size_t i = 0; i < state_.sessions.size(); ++i) {
     Session& s = *state_.sessions[i];
     if (!s.repeater.running()) continue;
+    if (s.is_waiting()) {
+      s.repeater.hold(now);  // the port is lent to another program
+      continue;
+    }
     const uint64_t id = s.id;
     const TickReport r = s.repeater.repeat_tick(now, [&](std::string_view text) {
       Session* tab = state_.find_session(id);

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_sending.h"
+#include "app/port_watch.h"
+#include "app/replay.h"
 #include "files/recording.h"
 #include "lab/measure.h"
 #include "log/log.h"
@@ -50,12 +53,27 @@ struct Session {
   uint32_t reconnects = 0;
   uint32_t disconnects = 0;
   std::optional<FrameSpec> framing;
+  // A port on another machine (rfc2217://, tcp://): how its link is. Absent
+  // for other ports.
+  std::optional<LinkReport> link;
+  // Its reader is making the link, and the open completes when the link is
+  // up; holds whether that open is a reconnect.
+  std::optional<bool> connecting;
+  // A lost network tab tries to connect again at this monotonic time (0:
+  // not due).
+  int64_t retry_at_ms = 0;
   SessionLog log;
   TabLab lab;                          // numbers, alerts, values CSV
   std::optional<Recording> recording;  // "Record" is on while present
   SendState send;                      // hex mode, ending, history
   std::string send_box;                // the send field's text
   Repeater repeater;                   // a repeat or sequence running
+  std::optional<ReplayTab> replay;     // a log file replayed instead of a port
+  std::optional<FileSending> sending;  // a file on its way to the port
+  std::optional<PortWatch> watch;      // present exactly while the state is Waiting
+  // The reader told to close when the port was let go, until it has: where
+  // a look must open the port, this program would see itself holding it.
+  std::weak_ptr<ReaderChannel> letting_go;
 
   // The one way into the log: received lines, sent lines, marks and the last
   // bytes handed over at Close all come through here, and while "Record" is
@@ -63,6 +81,7 @@ struct Session {
   Appended append(LineRecord record, std::string_view search_text);
 
   bool is_open() const { return state.kind == ConnectionKind::Open; }
+  bool is_waiting() const { return state.kind == ConnectionKind::Waiting; }
   bool hex_view() const { return log.hex_view(); }
 };
 

@@ -22,9 +22,18 @@ struct OpenContext {
 };
 
 // Opens (or reopens) the session's port and starts its reader thread. On
-// failure the session turns Failed with the reason and nothing is logged.
-// Returns whether the port opened.
+// failure the session turns Failed with the reason and nothing is logged,
+// except that a port another program holds makes it wait (Waiting, with a
+// watch), and a session that waited goes on waiting while the port is busy
+// or missing. Returns whether the port opened. A port that connects on its
+// reader thread (a network port) is only started: the session stays as it
+// was, marked connecting, and its drain completes the open when the link is
+// up (DrainOutcome::connected) or fails it (DrainOutcome::unreached).
 bool open_session(Session& s, bool is_reconnect, OpenContext& ctx);
+
+// The open is done: state Open, opened_at now, counters moved on, and for a
+// reconnect the count and the mark.
+void complete_open(Session& s, bool is_reconnect, Millis now, std::string_view search_text);
 
 inline constexpr int kCloseSettleMs = 60;
 // How long an open waits for the tab's previous reader to stop.
@@ -38,6 +47,16 @@ inline constexpr int kReopenWaitMs = 2000;
 [[nodiscard]] std::shared_ptr<ReaderChannel> close_session(Session& s, Clock& clock,
                                                            std::string_view search_text,
                                                            int settle_ms = kCloseSettleMs);
+
+// "Let another program use the port": like Close, the reader hands over its
+// last bytes, but the log gets "── Let go 12:00:00.000 ──" and the session
+// waits for the port (Session::watch); only an open session lets go. The
+// reader is given as long as a reopen gives it to let go of the port, since
+// another program is about to open it (a reader ends within one read
+// timeout unless the machine is very busy).
+[[nodiscard]] std::shared_ptr<ReaderChannel> let_go_session(Session& s, Clock& clock,
+                                                            std::string_view search_text,
+                                                            int settle_ms = kReopenWaitMs);
 
 void send_to_port(Session& s, ReaderCommand cmd);
 
@@ -73,10 +92,23 @@ struct DrainOutcome {
   // The reader stopped with an error while the session was open: the caller
   // runs the disconnect handling.
   bool lost = false;
+  // A connecting session's link came up and its open completed (before the
+  // records of this drain); was_reconnect says which kind of open it was.
+  bool connected = false;
+  bool was_reconnect = false;
+  // A connecting session's link could not be made; for a first open the
+  // session is Failed with the reason, a reconnect leaves it as it was.
+  std::optional<OpenError> unreached;
 };
 
 // Takes every record the reader handed over and runs each through the pass;
-// keeps the view pinned to the newest line while following.
-DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows);
+// keeps the view pinned to the newest line while following. clock and
+// search_text serve the open that a link coming up completes.
+DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows, Clock& clock,
+                           std::string_view search_text);
+// The same for sessions on ports that are ready once open.
+inline DrainOutcome drain_session(Session& s, LinePass& pass, size_t visible_rows) {
+  return drain_session(s, pass, visible_rows, system_clock(), "");
+}
 
 }  // namespace lw

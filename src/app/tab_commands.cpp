@@ -70,6 +70,7 @@ void split_at_line_breaks(App& app, Session& s) {
 void open_close_port(App& app, Session& s) {
   switch (s.state.kind) {
     case ConnectionKind::Open:
+    case ConnectionKind::Waiting:  // stops waiting
       app.close_port(s);
       break;
     case ConnectionKind::Disconnected:
@@ -79,6 +80,14 @@ void open_close_port(App& app, Session& s) {
     case ConnectionKind::Failed:
       app.reopen(s);
       break;
+  }
+}
+
+void let_go_or_take_back(App& app, Session& s) {
+  if (s.is_open()) {
+    app.release_port(s);
+  } else if (s.is_waiting()) {
+    app.take_port_back(s);
   }
 }
 

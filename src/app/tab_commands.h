@@ -27,6 +27,9 @@ void toggle_rts(App& app, Session& s);
 void split_at_line_breaks(App& app, Session& s);
 // The Open / Close / Reconnect button, as its label says.
 void open_close_port(App& app, Session& s);
+// "Let go": lets another program use an open port; a tab waiting for its
+// port takes it back at once.
+void let_go_or_take_back(App& app, Session& s);
 
 // --- the log view ---
 void set_hex_view(App& app, Session& s, bool hex);

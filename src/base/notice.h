@@ -11,10 +11,11 @@ namespace lw {
 
 struct NoticeAction {
   enum class Kind : uint8_t {
-    OpenFile,    // "Open": opens `path`
-    OpenFolder,  // "Open folder": shows `path` in its folder
-    Reconnect,   // "Reconnect": reopens the tab `session_id`
-    OpenPage,    // "Open the download page": opens `url` in the browser
+    OpenFile,     // "Open": opens `path`
+    OpenFolder,   // "Open folder": shows `path` in its folder
+    Reconnect,    // "Reconnect": reopens the tab `session_id`
+    OpenPage,     // "Open the download page": opens `url` in the browser
+    StopSending,  // "Stop": ends the file being sent on the tab `session_id`
   };
   Kind kind = Kind::OpenFile;
   std::filesystem::path path;

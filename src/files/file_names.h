@@ -43,5 +43,10 @@ std::string header_line(std::string_view port_name, std::string_view description
 //   mark      the mark text alone
 // with the text in hex form when hex is true.
 std::string file_line(const LineRecord& record, bool hex);
+// The same appended to `out`, from the record's stamp and text already
+// formatted (format_date_time, line_text): a recording formats the stamp of
+// a chunk once for all its lines. A mark ignores the stamp.
+void append_file_line(std::string& out, const LineRecord& record, std::string_view stamp,
+                      std::string_view text);
 
 }  // namespace lw

@@ -7,6 +7,7 @@
 #include "base/utf8_path.h"
 #include "files/file_names.h"
 #include "lang/tr.h"
+#include "log/display.h"
 
 namespace lw {
 
@@ -52,7 +53,12 @@ Status Recording::write(const LineRecord& record, bool hex) {
     finish_file();
     ++part_;
   }
-  const std::string date = format_date(record.time);
+  // Every line of a chunk has the chunk's stamp: its text is made once.
+  if (stamp_text_.empty() || record.time != stamp_time_) {
+    stamp_time_ = record.time;
+    stamp_text_ = format_date_time(record.time);
+  }
+  const std::string_view date = std::string_view(stamp_text_).substr(0, stamp_text_.find(' '));
   if (has_file_ && date != date_) finish_file();
   if (!has_file_) {
     if (date != date_) part_ = 1;
@@ -61,14 +67,16 @@ Status Recording::write(const LineRecord& record, bool hex) {
     bytes_written_ = 0;
   }
   if (!file_.is_open() && !failing_ && !open_file()) failing_ = true;
-  const std::string line = file_line(record, hex);
-  if (buffer_.size() + line.size() + 2 > kRecordingBacklogLimit) {
+  line_text(record, hex, text_);
+  const size_t before = buffer_.size();
+  append_file_line(buffer_, record, stamp_text_, text_);
+  buffer_ += "\r\n";
+  if (buffer_.size() > kRecordingBacklogLimit) {
+    buffer_.resize(before);
     ++lines_dropped_;
     return fail(Error{0, "recording backlog full"});
   }
-  buffer_ += line;
-  buffer_ += "\r\n";
-  bytes_written_ += line.size() + 2;
+  bytes_written_ += buffer_.size() - before;
   // While the file fails, the lines wait for the tick rather than trying
   // the disk again at every line.
   if (failing_) return fail(Error{0, "recording waits for the disk"});

@@ -65,8 +65,11 @@ class Recording {
   bool has_file_ = false;  // lines are going to date_ and part_
   AppendFile file_;        // open while the file can be written
   std::filesystem::path path_;
-  std::string buffer_;    // lines of the file not yet on disk
-  bool failing_ = false;  // the last write failed: wait for the tick
+  std::string buffer_;      // lines of the file not yet on disk
+  Millis stamp_time_ = 0;   // the last line's stamp
+  std::string stamp_text_;  // and its text, "2026-12-06 14:03:22.517"
+  std::string text_;        // the line being written, decoded
+  bool failing_ = false;    // the last write failed: wait for the tick
   uint64_t bytes_written_ = 0;
   uint64_t lines_dropped_ = 0;
   uint32_t part_ = 1;

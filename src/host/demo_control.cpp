@@ -35,6 +35,7 @@ size_t parameter_count(int number) {
   switch (number) {
     case kMsgDemoToggle:
     case kMsgDemoFraming:
+    case kMsgDemoTake:
       return 1;
     case kMsgDemoRepeat:
       return 2;

@@ -1,7 +1,7 @@
 #pragma once
 // Outside control of the simulated devices where there are no window
 // messages to post: a local process writes text lines such as "30 1",
-// "31 500 10" or "32 1" to the program's control socket, and each line
+// "31 500 10", "32 1" or "33 0" to the program's control socket, and each line
 // becomes the application message of that number with its parameters.
 #include <cstddef>
 #include <optional>
@@ -12,7 +12,7 @@
 
 namespace lw {
 
-// "30 INDEX", "31 INTERVAL TIMES" or "32 ON": the number, then exactly the
+// "30 INDEX", "31 INTERVAL TIMES", "32 ON" or "33 INDEX": the number, then exactly the
 // parameters that message uses, as decimal integers separated by spaces or
 // tabs (leading and trailing ones allowed, a final CR too). The first
 // parameter is never negative; the second may be (0 or less: until stopped).

@@ -58,6 +58,22 @@ HMENU build_menu(const std::vector<MenuItem>& items) {
   return menu;
 }
 
+// Returns the texts the filters point into: they stay alive until Show returns.
+std::vector<std::wstring> set_file_types(IFileDialog& dialog,
+                                         const std::vector<SaveFileType>& types) {
+  std::vector<std::wstring> texts;
+  texts.reserve(types.size() * 2);  // no reallocation: the filters point into it
+  std::vector<COMDLG_FILTERSPEC> filters;
+  for (const SaveFileType& type : types) {
+    texts.push_back(wide(type.label));
+    const wchar_t* label = texts.back().c_str();
+    texts.push_back(wide(type.pattern));
+    filters.push_back(COMDLG_FILTERSPEC{label, texts.back().c_str()});
+  }
+  if (!filters.empty()) dialog.SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+  return texts;
+}
+
 }  // namespace
 
 std::optional<int> Win32Host::popup_menu(const std::vector<MenuItem>& items, float x, float y) {
@@ -89,17 +105,8 @@ std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& set
                               reinterpret_cast<void**>(dialog.GetAddressOf()))))
     return std::nullopt;  // no dialog: the command ends silently
 
-  std::vector<std::wstring> texts;  // alive until Show returns
-  texts.reserve(setup.types.size() * 2);
-  std::vector<COMDLG_FILTERSPEC> filters;
-  for (const SaveFileType& type : setup.types) {
-    texts.push_back(wide(type.label));
-    const wchar_t* label = texts.back().c_str();
-    texts.push_back(wide(type.pattern));
-    filters.push_back(COMDLG_FILTERSPEC{label, texts.back().c_str()});
-  }
   // Each step may fail on its own; the dialog still works without it.
-  if (!filters.empty()) dialog->SetFileTypes(static_cast<UINT>(filters.size()), filters.data());
+  const std::vector<std::wstring> filter_texts = set_file_types(*dialog.Get(), setup.types);
   dialog->SetDefaultExtension(wide(setup.default_extension).c_str());
   FILEOPENDIALOGOPTIONS options = 0;
   if (SUCCEEDED(dialog->GetOptions(&options))) dialog->SetOptions(options | FOS_OVERWRITEPROMPT);
@@ -126,6 +133,38 @@ std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& set
   UINT type = 0;  // 1-based
   if (SUCCEEDED(dialog->GetFileTypeIndex(&type)) && type >= 1) choice.type_index = type - 1;
   return choice;
+}
+
+std::optional<std::filesystem::path> Win32Host::choose_open_file(const OpenDialogSetup& setup) {
+  ComPtr<IFileOpenDialog> dialog;
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IFileOpenDialog,
+                              reinterpret_cast<void**>(dialog.GetAddressOf()))))
+    return std::nullopt;  // no dialog: the command ends silently
+
+  // Each step may fail on its own; the dialog still works without it.
+  const std::vector<std::wstring> filter_texts = set_file_types(*dialog.Get(), setup.types);
+  FILEOPENDIALOGOPTIONS options = 0;
+  if (SUCCEEDED(dialog->GetOptions(&options)))
+    dialog->SetOptions(options | FOS_FILEMUSTEXIST | FOS_FORCEFILESYSTEM);
+  dialog->SetTitle(wide(setup.title).c_str());
+  std::error_code ec;
+  if (!setup.folder.empty() && std::filesystem::is_directory(setup.folder, ec)) {
+    ComPtr<IShellItem> folder;
+    if (SUCCEEDED(SHCreateItemFromParsingName(setup.folder.c_str(), nullptr, IID_IShellItem,
+                                              reinterpret_cast<void**>(folder.GetAddressOf()))))
+      dialog->SetFolder(folder.Get());
+  }
+
+  if (FAILED(dialog->Show(window_))) return std::nullopt;  // cancelled
+  ComPtr<IShellItem> result;
+  if (FAILED(dialog->GetResult(result.GetAddressOf()))) return std::nullopt;
+  PWSTR path = nullptr;
+  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr)
+    return std::nullopt;
+  std::filesystem::path chosen(path);
+  CoTaskMemFree(path);
+  return chosen;
 }
 
 void Win32Host::place_ime(float x, float y) {

@@ -4,8 +4,11 @@
 // posted messages, input) is dropped by the slot and never re-enters it.
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "host/gtk_host_linux.h"
 #include "lang/tr.h"
@@ -80,6 +83,18 @@ std::string extension_of(const std::string& pattern) {
   const size_t dot = pattern.rfind('.');
   if (dot == std::string::npos || pattern.find_first_of("*?[", dot) != std::string::npos) return {};
   return pattern.substr(dot);
+}
+
+// "*.txt;*.csv" -> "*.txt", "*.csv".
+std::vector<std::string> split_patterns(const std::string& patterns) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= patterns.size()) {
+    const size_t end = std::min(patterns.find(';', start), patterns.size());
+    if (end > start) out.push_back(patterns.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
 }
 
 }  // namespace
@@ -173,6 +188,36 @@ std::optional<SaveChoice> GtkHost::choose_save_file(const SaveDialogSetup& setup
   }
   g_object_unref(dialog);
   return choice;
+}
+
+std::optional<std::filesystem::path> GtkHost::choose_open_file(const OpenDialogSetup& setup) {
+  GtkFileChooserNative* dialog = gtk_file_chooser_native_new(
+      setup.title.c_str(), parent_of(window_), GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  bool first = true;
+  for (const SaveFileType& type : setup.types) {
+    GtkFileFilter* f = gtk_file_filter_new();
+    gtk_file_filter_set_name(f, type.label.c_str());
+    for (const std::string& pattern : split_patterns(type.pattern)) {
+      gtk_file_filter_add_pattern(f, pattern.c_str());
+    }
+    gtk_file_chooser_add_filter(chooser, f);
+    if (first) gtk_file_chooser_set_filter(chooser, f);
+    first = false;
+  }
+  std::error_code ec;
+  if (!setup.folder.empty() && std::filesystem::is_directory(setup.folder, ec)) {
+    gtk_file_chooser_set_current_folder(chooser, setup.folder.c_str());
+  }
+  std::optional<std::filesystem::path> chosen;
+  if (gtk_native_dialog_run(GTK_NATIVE_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
+      chosen = std::filesystem::path(name);
+      g_free(name);
+    }
+  }
+  g_object_unref(dialog);
+  return chosen;
 }
 
 void GtkHost::place_ime(float x, float y) {

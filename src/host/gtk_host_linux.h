@@ -64,6 +64,7 @@ class GtkHost final : public Host {
   void message_box(const std::string& caption, const std::string& text) override;
   bool ask_yes_no(const std::string& caption, const std::string& text) override;
   std::optional<SaveChoice> choose_save_file(const SaveDialogSetup& setup) override;
+  std::optional<std::filesystem::path> choose_open_file(const OpenDialogSetup& setup) override;
   void place_ime(float x, float y) override;
 
   AppSlot& slot() { return slot_; }

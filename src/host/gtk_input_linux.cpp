@@ -76,6 +76,8 @@ Key key_for_keyval(guint keyval) {
       return Key::w;
     case GDK_KEY_x:
       return Key::x;
+    case GDK_KEY_l:
+      return Key::l;
     default:
       return Key::other;
   }

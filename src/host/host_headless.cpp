@@ -151,4 +151,9 @@ std::optional<SaveChoice> HeadlessHost::choose_save_file(const SaveDialogSetup& 
   return next_answer(save_answers);
 }
 
+std::optional<std::filesystem::path> HeadlessHost::choose_open_file(const OpenDialogSetup& setup) {
+  open_dialogs.push_back(setup);
+  return next_answer(open_answers);
+}
+
 }  // namespace lw

@@ -52,6 +52,7 @@ class HeadlessHost final : public Host {
   }
   bool ask_yes_no(const std::string& caption, const std::string& text) override;
   std::optional<SaveChoice> choose_save_file(const SaveDialogSetup& setup) override;
+  std::optional<std::filesystem::path> choose_open_file(const OpenDialogSetup& setup) override;
   void place_ime(float x, float y) override { ime_point = {x, y}; }
 
   // --- the loop ---
@@ -87,6 +88,8 @@ class HeadlessHost final : public Host {
   std::deque<bool> yes_no_answers;
   std::vector<SaveDialogSetup> save_dialogs;
   std::deque<std::optional<SaveChoice>> save_answers;
+  std::vector<OpenDialogSetup> open_dialogs;
+  std::deque<std::optional<std::filesystem::path>> open_answers;
   std::optional<std::pair<float, float>> ime_point;
   // Called after each message or timer the loop hands to the application,
   // with how long the handling took (soak runs measure the window thread).

@@ -77,6 +77,7 @@ class Win32Host final : public Host {
   void message_box(const std::string& caption, const std::string& text) override;
   bool ask_yes_no(const std::string& caption, const std::string& text) override;
   std::optional<SaveChoice> choose_save_file(const SaveDialogSetup& setup) override;
+  std::optional<std::filesystem::path> choose_open_file(const OpenDialogSetup& setup) override;
   void place_ime(float x, float y) override;
 
  private:

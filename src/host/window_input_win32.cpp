@@ -63,6 +63,8 @@ Key key_for_virtual_key(WPARAM vk) {
       return Key::w;
     case 'X':
       return Key::x;
+    case 'L':
+      return Key::l;
     default:
       return Key::other;
   }

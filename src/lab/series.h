@@ -37,6 +37,7 @@ class PointRing {
   explicit PointRing(size_t capacity = kSeriesPoints) : capacity_(capacity) {}
 
   void push(SeriesPoint p) {
+    ++pushed_;
     // Growing within the storage, or full and going round: the common cases.
     const size_t n = slots_.size();
     if (n < slots_.capacity() && n < capacity_) {
@@ -56,6 +57,10 @@ class PointRing {
     return slots_[at < slots_.size() ? at : at - slots_.size()];
   }
   const SeriesPoint& newest() const { return (*this)[size() - 1]; }
+  // Points pushed since the ring was made: the newest is number pushed() - 1
+  // and [i] is number pushed() - size() + i, so a reader can tell which
+  // points are new since it last looked.
+  uint64_t pushed() const { return pushed_; }
   // By bisection over the stamps: the first point with stamp >= t, and the
   // first with stamp > t.
   size_t lower_bound(Millis t) const;
@@ -67,6 +72,7 @@ class PointRing {
   std::vector<SeriesPoint> slots_;
   size_t head_ = 0;  // index of the oldest point once full
   size_t capacity_;
+  uint64_t pushed_ = 0;
 };
 
 // Since the series appeared or since the last reset.

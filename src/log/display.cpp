@@ -7,6 +7,7 @@
 #include "base/cp949.h"
 #include "base/utf8.h"
 #include "lang/tr.h"
+#include "log/checksum.h"
 
 namespace lw {
 
@@ -121,11 +122,19 @@ StampMode stamp_mode_from_value(uint32_t value) {
 }
 
 std::string line_text(const LineRecord& record, bool hex) {
-  if (record.direction == Direction::Mark) return std::string(record.bytes.view());
-  if (hex) return hex_text(record);
   std::string out;
-  decode(record.bytes.span(), true, out);
+  line_text(record, hex, out);
   return out;
+}
+
+void line_text(const LineRecord& record, bool hex, std::string& out) {
+  if (record.direction == Direction::Mark) {
+    out.assign(record.bytes.view());
+  } else if (hex) {
+    out = hex_text(record);
+  } else {
+    decode(record.bytes.span(), true, out);
+  }
 }
 
 void decode_line_text(std::span<const uint8_t> bytes, std::string& out) {
@@ -144,14 +153,9 @@ FrameVerdict frame_verdict(const LineRecord& record, const std::optional<FrameSp
     return FrameVerdict::None;
   }
   const size_t n = record.bytes.size();
-  if (n != framing->length || n == 0) return FrameVerdict::Bad;
-  uint8_t acc = 0;
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const uint8_t b = record.bytes[i];
-    acc = framing->checksum == ChecksumKind::Sum ? static_cast<uint8_t>(acc + b)
-                                                 : static_cast<uint8_t>(acc ^ b);
-  }
-  return acc == record.bytes[n - 1] ? FrameVerdict::Good : FrameVerdict::Bad;
+  if (n != framing->length) return FrameVerdict::Bad;
+  return frame_check_matches(framing->checksum, record.bytes.span()) ? FrameVerdict::Good
+                                                                     : FrameVerdict::Bad;
 }
 
 std::string frame_verdict_suffix(FrameVerdict verdict) {

@@ -26,6 +26,8 @@ enum class FrameVerdict : uint8_t { None, Good, Bad };
 // the ending as "48 65 0D 0A". Otherwise the decoded bytes with control
 // characters (but TAB) shown as control pictures.
 std::string line_text(const LineRecord& record, bool hex);
+// The same into `out`, replaced; its capacity is reused.
+void line_text(const LineRecord& record, bool hex, std::string& out);
 
 // The decoding of line_text without the control pictures, for the per-line
 // measurement pass: UTF-8 where valid, else a code page 949 pair, else the
@@ -33,7 +35,7 @@ std::string line_text(const LineRecord& record, bool hex);
 void decode_line_text(std::span<const uint8_t> bytes, std::string& out);
 std::string decode_line_text(std::span<const uint8_t> bytes);
 
-// Applies to received frames (ending None) under a framing with a checksum.
+// Applies to received frames (ending None) under a framing with a check.
 FrameVerdict frame_verdict(const LineRecord& record, const std::optional<FrameSpec>& framing);
 // What the log view draws after the text: "   ✓", "   ✗ bad checksum" or nothing.
 std::string frame_verdict_suffix(FrameVerdict verdict);
@@ -42,8 +44,10 @@ std::string frame_verdict_suffix(FrameVerdict verdict);
 // opened_at (earlier times count as the opening itself).
 std::string format_stamp(Millis time, Millis opened_at, StampMode mode);
 
-// The framing dialog's text, such as "AA 8 sum": an optional hex start byte,
-// the frame length 2..4096 and an optional checksum keyword anywhere.
+// The framing dialog's text, such as "AA 8 sum" or "AA 8 crc16modbus": an
+// optional hex start byte, the frame length 2..4096 (longer than its check)
+// and an optional check keyword anywhere: sum, xor, crc8, crc16modbus,
+// crc16ccitt, crc32 (or the catalogue's names, such as CRC-16/MODBUS).
 Result<FrameSpec> parse_frame_spec(std::string_view text);
 // The short form of a framing that parse_frame_spec reads back, such as "AA 8 sum".
 std::string frame_spec_text(const FrameSpec& framing);

@@ -4,6 +4,7 @@
 #include "base/ascii.h"
 #include "base/unicode.h"
 #include "lang/tr.h"
+#include "log/checksum.h"
 #include "log/display.h"
 
 namespace lw {
@@ -51,6 +52,24 @@ std::optional<uint8_t> read_start_byte(std::string_view s) {
   return static_cast<uint8_t>(*v);
 }
 
+// The check a keyword names. CRC names may be written as the catalogues do
+// ("CRC-16/MODBUS"): the marks between the parts are ignored.
+std::optional<ChecksumKind> check_keyword(std::string_view token) {
+  if (token == "sum" || token == "sum8" || token == "합") return ChecksumKind::Sum;
+  if (token == "xor") return ChecksumKind::Xor;
+  if (token == "none" || token == "없음") return ChecksumKind::None;
+  if (!token.starts_with("crc")) return std::nullopt;
+  std::string bare;
+  for (const char c : token) {
+    if (c != '-' && c != '/' && c != '_') bare += c;
+  }
+  if (bare == "crc8") return ChecksumKind::Crc8;
+  if (bare == "crc16modbus") return ChecksumKind::Crc16Modbus;
+  if (bare == "crc16ccitt" || bare == "crc16ccittfalse") return ChecksumKind::Crc16Ccitt;
+  if (bare == "crc32") return ChecksumKind::Crc32;
+  return std::nullopt;
+}
+
 Failure<Error> unreadable() {
   return fail(Error{0, tr("읽을 수 없습니다. 예: AA 8 sum (시작 바이트, 길이, 체크섬)",
                           "Couldn't read that. Example: AA 8 sum (start byte, length, checksum)")});
@@ -63,12 +82,8 @@ Result<FrameSpec> parse_frame_spec(std::string_view text) {
   framing.checksum = ChecksumKind::None;
   std::vector<std::string> rest;
   for (std::string& token : tokens_of(text)) {
-    if (token == "sum" || token == "sum8" || token == "합") {
-      framing.checksum = ChecksumKind::Sum;
-    } else if (token == "xor") {
-      framing.checksum = ChecksumKind::Xor;
-    } else if (token == "none" || token == "없음") {
-      framing.checksum = ChecksumKind::None;
+    if (const std::optional<ChecksumKind> kind = check_keyword(token)) {
+      framing.checksum = *kind;
     } else {
       rest.push_back(std::move(token));
     }
@@ -81,6 +96,8 @@ Result<FrameSpec> parse_frame_spec(std::string_view text) {
   // The upper bound only stops overflow; the range is checked below.
   const std::optional<uint32_t> length = read_number(rest.back(), 10, kMaxFrameLength + 1);
   if (!length || *length < kMinFrameLength || *length > kMaxFrameLength) return unreadable();
+  // A frame must hold something besides its check.
+  if (*length <= check_size(framing.checksum)) return unreadable();
   framing.length = *length;
   return framing;
 }
@@ -93,8 +110,28 @@ std::string frame_spec_text(const FrameSpec& framing) {
     out += ' ';
   }
   out += std::to_string(framing.length);
-  if (framing.checksum == ChecksumKind::Sum) out += " sum";
-  if (framing.checksum == ChecksumKind::Xor) out += " xor";
+  switch (framing.checksum) {
+    case ChecksumKind::None:
+      break;
+    case ChecksumKind::Sum:
+      out += " sum";
+      break;
+    case ChecksumKind::Xor:
+      out += " xor";
+      break;
+    case ChecksumKind::Crc8:
+      out += " crc8";
+      break;
+    case ChecksumKind::Crc16Modbus:
+      out += " crc16modbus";
+      break;
+    case ChecksumKind::Crc16Ccitt:
+      out += " crc16ccitt";
+      break;
+    case ChecksumKind::Crc32:
+      out += " crc32";
+      break;
+  }
   return out;
 }
 

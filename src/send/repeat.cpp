@@ -63,6 +63,13 @@ TickReport Repeater::repeat_tick(Millis now, const SendStepFn& send) {
   return report;
 }
 
+void Repeater::hold(Millis now) {
+  if (!job_ || job_->next_due >= now) return;
+  const Millis late = now - job_->next_due;
+  job_->next_due += late;
+  job_->cycle_start += late;
+}
+
 Result<TickReport> Repeater::start_repeat(std::string_view box_text, bool port_open,
                                           uint32_t interval, bool limited, uint32_t times,
                                           SendHistory& history, Millis now,

@@ -67,6 +67,9 @@ class Repeater {
                                   const SendStepFn& send);
   void stop_repeat() { job_.reset(); }
   TickReport repeat_tick(Millis now, const SendStepFn& send);
+  // Instead of a tick while the tab waits for its port: nothing is sent and
+  // nothing falls due meanwhile, so the job goes on where it stood.
+  void hold(Millis now);
 
   // A preset: one Send step goes out at once; anything else runs once as a
   // job, without a finished notice. Nothing happens for an empty sequence.

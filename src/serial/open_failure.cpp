@@ -1,11 +1,36 @@
 #include "serial/open_failure.h"
 
 #include "lang/tr.h"
+#include "ports/port_address.h"
 
 namespace lw {
 
+namespace {
+
+// A port on another machine: the server could not be reached, or it sent
+// this client away because another one has the port.
+std::optional<std::string> network_failure_text(OpenFailure failure, std::string_view port_name) {
+  const Result<PortAddress, AddressError> a = parse_port_address(port_name);
+  if (!a || !is_network(a->kind)) return std::nullopt;
+  switch (failure) {
+    case OpenFailure::Busy:
+      return fill(tr("{0}의 서버가 다른 클라이언트와 이 포트를 쓰고 있습니다. 나중에 '열기'를 "
+                     "누르세요",
+                     "The server at {0} is serving this port to another client. Press 'Open' "
+                     "later"),
+                  {host_and_port(*a)});
+    case OpenFailure::Missing:
+      return fill(tr("{0}에 연결할 수 없습니다", "Couldn't reach {0}"), {host_and_port(*a)});
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
 std::string open_failure_text(OpenFailure failure, std::string_view port_name,
                               const std::optional<PortHolder>& holder) {
+  if (std::optional<std::string> text = network_failure_text(failure, port_name)) return *text;
   switch (failure) {
     case OpenFailure::Busy:
       if (holder && !holder->program.empty()) {

@@ -20,6 +20,9 @@ std::optional<PortHolder> lock_file_owner(const std::string& device, const LockP
 // among those this process may look at. A process that also holds the
 // master side of a pseudo-terminal is its far end, not a user of the port.
 std::optional<PortHolder> process_holding(const std::string& device);
+// Whether that one process still has the device open: a look at a single
+// /proc/<pid>/fd, far cheaper than the whole scan.
+bool process_holds(int64_t pid, const std::string& device);
 
 // This process's UUCP lock file on a device, removed when it goes.
 class UucpLock {

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "serial/port_locks_posix.h"
@@ -85,6 +86,20 @@ Holds holds_device(int proc_fd, dev_t device) {
 }
 
 }  // namespace
+
+bool process_holds(int64_t pid, const std::string& device_path) {
+  struct stat dev {};
+  if (pid <= 0 || pid == ::getpid() || ::stat(device_path.c_str(), &dev) != 0 ||
+      !S_ISCHR(dev.st_mode)) {
+    return false;
+  }
+  const int proc_fd =
+      ::open(("/proc/" + std::to_string(pid)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (proc_fd < 0) return false;
+  const bool holds = holds_device(proc_fd, dev.st_rdev) == Holds::Yes;
+  ::close(proc_fd);
+  return holds;
+}
 
 std::optional<PortHolder> process_holding(const std::string& device_path) {
   struct stat dev {};

@@ -132,11 +132,9 @@ bool already_exclusive(int fd) {
   return ioctl(fd, TIOCGEXCL, &on) == 0 && on != 0;
 }
 
-}  // namespace
-
-Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
-                                                   const PortSettings& settings,
-                                                   const LockPlaces& places) {
+Result<std::unique_ptr<Port>, OpenError> open_serial(const std::string& name,
+                                                     const PortSettings& settings,
+                                                     const LockPlaces& places, bool keep_input) {
   if (name.empty()) return fail(OpenFailure::Missing);
   const std::string path = name.front() == '/' ? name : "/dev/" + name;
   if (std::optional<OpenFailure> f = device_file_failure(path)) return fail(*f);
@@ -173,9 +171,25 @@ Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
 
   auto port = std::make_unique<PosixSerialPort>(fd, std::move(*lock));
   port->make_exclusive();
-  tcflush(fd, TCIOFLUSH);  // what a previous user left in the queues
+  // What a previous user left in the queues; after a wait, what came in
+  // since the other program let go is the new firmware's first words.
+  tcflush(fd, keep_input ? TCOFLUSH : TCIOFLUSH);
   if (Status st = port->configure(settings); !st) return fail(OpenFailure::Other);
   return std::unique_ptr<Port>(std::move(port));
+}
+
+}  // namespace
+
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings,
+                                                   const LockPlaces& places) {
+  return open_serial(name, settings, places, false);
+}
+
+Result<std::unique_ptr<Port>, OpenError> reopen_port(const std::string& name,
+                                                     const PortSettings& settings,
+                                                     const LockPlaces& places) {
+  return open_serial(name, settings, places, true);
 }
 
 Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,

@@ -72,10 +72,9 @@ class WinSerialPort final : public Port {
   HANDLE handle_;
 };
 
-}  // namespace
-
-Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
-                                                   const PortSettings& settings) {
+Result<std::unique_ptr<Port>, OpenError> open_serial(const std::string& name,
+                                                     const PortSettings& settings,
+                                                     bool keep_input) {
   // A name typed with the device prefix (\\.\CNCA0) keeps it.
   const std::string device = name.starts_with("\\\\.\\") ? name : "\\\\.\\" + name;
   const std::wstring path = wide(device);
@@ -101,10 +100,24 @@ Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
   timeouts.WriteTotalTimeoutMultiplier = 0;
   timeouts.WriteTotalTimeoutConstant = static_cast<DWORD>(kWriteTimeoutMs);
   SetCommTimeouts(h, &timeouts);
-  PurgeComm(h, PURGE_TXCLEAR | PURGE_RXCLEAR);
+  // After a wait, what came in since the other program let go stays.
+  PurgeComm(h, keep_input ? PURGE_TXCLEAR : PURGE_TXCLEAR | PURGE_RXCLEAR);
 
   if (Status st = port->configure(settings); !st) return fail(OpenFailure::Other);
   return std::unique_ptr<Port>(std::move(port));
+}
+
+}  // namespace
+
+Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
+                                                   const PortSettings& settings) {
+  return open_serial(name, settings, false);
+}
+
+Result<std::unique_ptr<Port>, OpenError> reopen_port(const std::string& name,
+                                                     const PortSettings& settings,
+                                                     const LockPlaces&) {
+  return open_serial(name, settings, true);
 }
 
 // Windows keeps a port to one program by itself; there are no lock files.

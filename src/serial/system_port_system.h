@@ -16,6 +16,9 @@ class SystemPortSystem final : public PortSystem {
   std::vector<PortInfo> find_ports(std::span<const PortAddress> addresses) override;
   Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
                                                      const PortSettings& settings) override;
+  PortLook look_at(const std::string& name, const std::optional<PortHolder>& last) override;
+  Result<std::unique_ptr<Port>, OpenError> reopen_port(const std::string& name,
+                                                       const PortSettings& settings) override;
 
  private:
   LockPlaces places_;

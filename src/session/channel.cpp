@@ -23,6 +23,18 @@ void ReaderChannel::finish(std::vector<LineRecord>& batch, std::optional<std::st
   ended_ = true;
 }
 
+void ReaderChannel::report_link(LinkReport link) {
+  std::lock_guard lock(event_mutex_);
+  link_ = std::move(link);
+}
+
+void ReaderChannel::finish_unopened(OpenError why, std::string error) {
+  std::lock_guard lock(event_mutex_);
+  unopened_ = std::move(why);
+  error_ = std::move(error);
+  ended_ = true;
+}
+
 void ReaderChannel::mark_stopped() {
   std::lock_guard lock(event_mutex_);
   stopped_ = true;
@@ -40,6 +52,14 @@ bool ReaderChannel::has_commands() {
   return !commands_.empty();
 }
 
+bool ReaderChannel::close_queued() {
+  std::lock_guard lock(command_mutex_);
+  for (const ReaderCommand& c : commands_) {
+    if (c.kind == ReaderCommand::Kind::Close) return true;
+  }
+  return false;
+}
+
 void ReaderChannel::push_command(ReaderCommand cmd) {
   std::lock_guard lock(command_mutex_);
   commands_.push_back(std::move(cmd));
@@ -54,6 +74,10 @@ void ReaderChannel::take_events(DrainedEvents& into) {
   error_.reset();
   into.ended = ended_;
   ended_ = false;
+  into.link = std::move(link_);
+  link_.reset();
+  into.unopened = std::move(unopened_);
+  unopened_.reset();
 }
 
 bool ReaderChannel::wait_ended(int timeout_ms) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "session/link_report.h"
 #include "session/records.h"
 
 namespace lw {
@@ -35,6 +36,10 @@ struct DrainedEvents {
   std::vector<LineRecord> records;
   std::optional<std::string> error;
   bool ended = false;
+  // A port that connects later: how its link is, when that changed.
+  std::optional<LinkReport> link;
+  // Its link could not be made (the reader has ended; error holds why).
+  std::optional<OpenError> unopened;
 };
 
 class ReaderChannel {
@@ -45,11 +50,18 @@ class ReaderChannel {
   bool hand_over(std::vector<LineRecord>& batch);
   // The thread has stopped: the last records, why (absent after Close).
   void finish(std::vector<LineRecord>& batch, std::optional<std::string> error);
+  // The link of a port that connects later changed.
+  void report_link(LinkReport link);
+  // The port's link could not be made: the thread stops without having
+  // read anything.
+  void finish_unopened(OpenError why, std::string error);
   // The thread's last touch of anything it was lent (the waker, the clock).
   void mark_stopped();
   // Moves every queued command into out (in order).
   void take_commands(std::vector<ReaderCommand>& out);
   bool has_commands();
+  // Whether a Close is queued.
+  bool close_queued();
 
   // Window side.
   void push_command(ReaderCommand cmd);
@@ -70,6 +82,8 @@ class ReaderChannel {
   std::mutex event_mutex_;
   std::vector<LineRecord> events_;
   std::optional<std::string> error_;
+  std::optional<LinkReport> link_;
+  std::optional<OpenError> unopened_;
   bool ended_ = false;    // the end is waiting to be taken
   bool stopped_ = false;  // never cleared
   std::condition_variable ended_cv_;

@@ -2,7 +2,9 @@
 // The platform boundary for serial devices. Real serial ports and simulated
 // devices are both Ports; the reader loop cannot tell them apart.
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "base/result.h"
 #include "ports/port_address.h"
 #include "ports/port_info.h"
+#include "session/link_report.h"
 #include "session/records.h"
 
 namespace lw {
@@ -26,6 +29,29 @@ class Port {
   virtual Result<size_t> read(std::span<uint8_t> buf) = 0;
   virtual Status write_all(std::span<const uint8_t> bytes) = 0;
   virtual Status configure(const PortSettings& settings) = 0;
+
+  // A port whose link is made on the reader thread (a network port): the
+  // open only checked the address, and the reader calls connect() before
+  // anything else, so the window never waits on the network. cancelled is
+  // asked at least once per read timeout; when it says yes the connect may
+  // give up with any error. Other ports are ready once open.
+  virtual bool connects_later() const { return false; }
+  virtual Result<void, OpenError> connect(const std::function<bool()>& cancelled) {
+    (void)cancelled;
+    return {};
+  }
+  // How the link is now (only ports that connect later have one to report).
+  virtual LinkReport link_report() const { return {}; }
+};
+
+// What a look at a port shows of its use, without taking it.
+struct PortLook {
+  enum class Use : uint8_t { Free, Held, Missing };
+  Use use = Use::Free;
+  std::optional<PortHolder> holder;  // Held: the program, where it can be seen
+  // The system shows a holder only to an open: one was tried and closed at
+  // once. Such looks come less often while nobody is known to hold the port.
+  bool by_opening = false;
 };
 
 class PortSystem {
@@ -43,6 +69,20 @@ class PortSystem {
   // Opens a listed port by its name, or any address by its text.
   virtual Result<std::unique_ptr<Port>, OpenError> open_port(const std::string& name,
                                                              const PortSettings& settings) = 0;
+  // Whether another program holds the port now. last: who held it at the
+  // previous look, which the system may check first. A system that can't
+  // tell says Free, and a tab waiting for its port then simply tries to open.
+  virtual PortLook look_at(const std::string& name, const std::optional<PortHolder>& last) {
+    (void)name;
+    (void)last;
+    return {};
+  }
+  // Opens the port for a tab that waited while another program had it: what
+  // the device sent since that program let go is kept, not discarded.
+  virtual Result<std::unique_ptr<Port>, OpenError> reopen_port(const std::string& name,
+                                                               const PortSettings& settings) {
+    return open_port(name, settings);
+  }
 };
 
 }  // namespace lw

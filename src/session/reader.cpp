@@ -19,6 +19,32 @@ void reader_loop(std::unique_ptr<Port> port, std::shared_ptr<ReaderChannel> chan
   std::optional<std::string> stop_error;
   bool stop = false;
 
+  // A network port connects here, off the window thread; a Close queued
+  // meanwhile ends the attempt.
+  const bool reports_link = port->connects_later();
+  LinkReport link;
+  bool link_to_post = false;
+  if (reports_link) {
+    const auto cancelled = [&] { return channel->close_queued(); };
+    Result<void, OpenError> linked = port->connect(cancelled);
+    if (!linked) {
+      port.reset();
+      if (cancelled()) {
+        channel->finish(out, std::nullopt);
+      } else {
+        channel->finish_unopened(linked.error(), "couldn't connect");
+      }
+      channel->posted.store(true);
+      waker(session_id);
+      byte_arena::thread_done();
+      channel->mark_stopped();
+      return;
+    }
+    link = port->link_report();
+    channel->report_link(link);
+    link_to_post = true;
+  }
+
   while (!stop) {
     commands.clear();
     channel->take_commands(commands);
@@ -64,10 +90,19 @@ void reader_loop(std::unique_ptr<Port> port, std::shared_ptr<ReaderChannel> chan
       splitter.feed({buffer.data(), *got}, clock.local_now(), mono, out);
     }
 
-    const bool holds = channel->hand_over(out);
+    if (reports_link) {
+      LinkReport now = port->link_report();
+      if (now != link) {
+        link = now;
+        channel->report_link(std::move(now));
+        link_to_post = true;
+      }
+    }
+    const bool holds = channel->hand_over(out) || link_to_post;
     if (holds && mono - last_post > kMinPostSpacingMs && !channel->posted.exchange(true)) {
       waker(session_id);
       last_post = mono;
+      link_to_post = false;
     }
   }
 

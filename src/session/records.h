@@ -24,11 +24,21 @@ struct LineRecord {
   Direction direction = Direction::Received;
 };
 
-enum class ChecksumKind : uint8_t { None = 0, Sum = 1, Xor = 2 };
+// Sum and Xor are one byte; the CRCs take the frame's last one, two or four
+// bytes (log/checksum.h).
+enum class ChecksumKind : uint8_t {
+  None = 0,
+  Sum = 1,
+  Xor = 2,
+  Crc8 = 3,
+  Crc16Modbus = 4,
+  Crc16Ccitt = 5,
+  Crc32 = 6,
+};
 
 // Cut received bytes into fixed-length frames instead of lines.
 struct FrameSpec {
-  uint32_t length = 8;  // 2..4096, start byte and checksum byte included
+  uint32_t length = 8;  // 2..4096, start byte and check bytes included
   ChecksumKind checksum = ChecksumKind::None;
   std::optional<uint8_t> start;
   bool operator==(const FrameSpec&) const = default;
@@ -66,7 +76,15 @@ struct OpenError {
   bool operator==(OpenFailure f) const { return failure == f; }
 };
 
-enum class ConnectionKind : uint8_t { Open = 0, Closed = 1, Disconnected = 2, Failed = 3 };
+// Waiting: the port was let go for another program, or an open found it
+// busy; the tab opens it again by itself once it is free.
+enum class ConnectionKind : uint8_t {
+  Open = 0,
+  Closed = 1,
+  Disconnected = 2,
+  Failed = 3,
+  Waiting = 4
+};
 
 struct ConnectionState {
   ConnectionKind kind = ConnectionKind::Closed;

@@ -1,5 +1,6 @@
 #include "settings/values.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace lw {
@@ -10,6 +11,10 @@ uint32_t cut_keep(Settings& s) {
 }
 
 void set_cut_keep(Settings& s, uint32_t value) { s.set_dword(setting::kCutKeep, value); }
+
+uint32_t send_file_pause(Settings& s) {
+  return std::min(s.get_dword(setting::kSendFilePause).value_or(0), kMaxSendFilePause);
+}
 
 uint32_t stamp_mode(Settings& s) {
   const std::optional<uint32_t> v = s.get_dword(setting::kStampMode);

@@ -27,6 +27,8 @@ inline constexpr std::string_view kLastUpdateCheck = "LastUpdateCheck";
 inline constexpr std::string_view kRules = "Rules";
 inline constexpr std::string_view kCommands = "Commands";
 inline constexpr std::string_view kPlacement = "Placement";
+inline constexpr std::string_view kSendFileLines = "SendFileLines";
+inline constexpr std::string_view kSendFilePause = "SendFilePause";
 }  // namespace setting
 
 // Flags (toggle() flips any of them).
@@ -54,6 +56,12 @@ void set_stamp_mode(Settings& s, uint32_t mode);
 // order of LineEnding). Absent or above 3 gives 1.
 uint32_t send_ending(Settings& s);
 void set_send_ending(Settings& s, uint32_t ending);
+
+// How files are sent: line by line (else as they are), and the pause
+// between lines in milliseconds (absent gives 0, more than a minute a minute).
+inline bool send_file_by_line(Settings& s) { return flag(s, setting::kSendFileLines); }
+inline constexpr uint32_t kMaxSendFilePause = 60'000;
+uint32_t send_file_pause(Settings& s);
 
 // Seconds since 1970-01-01 UTC of the last automatic update check; 0 when
 // absent or not a plain decimal number.

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,21 @@ class Simulator {
   bool has_entry(const std::string& name) const;
   // Plugs entry number index (0-based) in or out; beyond the table, nothing.
   void toggle_present(size_t index);
+  // Another program takes entry number index, or lets it go again: while
+  // taken, opening it is Busy (a device open on it already reads on; the
+  // simulator keeps no one from a port). Returns whether it is taken now.
+  bool toggle_taken(size_t index);
+  // What a waiting tab sees of the entry of that name: Missing when there
+  // is none or it is unplugged, Held while taken (by nobody it can name).
+  PortLook look(const std::string& name) const;
 
  private:
+  // The plugged-in entry of exactly that name.
+  std::optional<size_t> present_entry(const std::string& name) const;
+
   mutable std::mutex mutex_;
   std::vector<SimulatedPort> ports_;
+  std::vector<bool> taken_;  // per entry: another program has it
   std::atomic<bool> active_{false};
 };
 
@@ -62,6 +74,9 @@ class SimPortSystem final : public PortSystem {
     if (addresses_ != nullptr && !sim_.has_entry(name))
       return addresses_->open_port(name, settings);
     return sim_.open_simulated(name);
+  }
+  PortLook look_at(const std::string& name, const std::optional<PortHolder>&) override {
+    return sim_.look(name);
   }
 
  private:

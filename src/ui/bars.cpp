@@ -6,6 +6,7 @@
 #include "gfx/icons.h"
 #include "lang/platform_words.h"
 #include "lang/tr.h"
+#include "ports/port_address.h"
 #include "send/line_ending.h"
 #include "serial/settings_text.h"
 #include "ui/texts.h"
@@ -61,30 +62,50 @@ void ranked(Widget& w, uint8_t narrow, uint8_t overflow) {
 BarRow settings_row_widgets(const Session& s, const AppState& app, const WindowLayout& layout,
                             Gfx& gfx) {
   std::vector<Widget> left;
-  left.push_back(make(cmd::baud_field, WidgetStyle::field, "110", {},
-                      tr("통신 속도 (장치와 같아야 하며, 다르면 글자가 깨집니다)",
-                         "Baud rate (must match the device, or the text comes out garbled)")));
-  left.push_back(make(cmd::baud_presets, WidgetStyle::dropdown, ""));
-  left.push_back(make(cmd::frame_setting, WidgetStyle::dropdown, frame_summary(s.settings), {},
-                      tr("데이터 비트 · 패리티 · 정지 비트", "Data bits · parity · stop bits")));
+  // A tcp:// port carries bytes only: its settings never leave the tab.
+  const Result<PortAddress, AddressError> address = parse_port_address(s.port_name);
+  const bool raw_tcp = address && address->kind == AddressKind::Tcp;
+  const auto about = [&](std::string text) {
+    return raw_tcp ? tr("tcp:// 포트는 바이트만 그대로 전달합니다: 이 설정은 탭에만 남습니다",
+                        "A tcp:// port carries the bytes as they are: this setting stays in "
+                        "the tab")
+                   : text;
+  };
+  if (s.replay) {
+    // A replay has a speed where a port has its line settings.
+    left.push_back(make(cmd::replay_speed, WidgetStyle::dropdown,
+                        replay_speed_label(s.replay->speed), {}, tr("재생 속도", "Replay speed")));
+  } else {
+    left.push_back(make(cmd::baud_field, WidgetStyle::field, "110", {},
+                        about(tr("통신 속도 (장치와 같아야 하며, 다르면 글자가 깨집니다)",
+                                 "Baud rate (must match the device, or the text comes out "
+                                 "garbled)"))));
+    left.push_back(make(cmd::baud_presets, WidgetStyle::dropdown, ""));
+  }
+  left.push_back(
+      make(cmd::frame_setting, WidgetStyle::dropdown, frame_summary(s.settings), {},
+           about(tr("데이터 비트 · 패리티 · 정지 비트", "Data bits · parity · stop bits"))));
   ranked(left.back(), 0, 1);
-  Widget dtr = make(cmd::dtr, WidgetStyle::button, "DTR", {},
-                    tr("DTR을 켜면 아두이노 보드가 다시 시작(리셋)됩니다",
-                       "Turning DTR on restarts (resets) an Arduino board"));
-  dtr.active = s.settings.dtr;
-  left.push_back(std::move(dtr));
-  ranked(left.back(), 0, 2);
-  Widget rts = make(cmd::rts, WidgetStyle::button, "RTS", {},
-                    tr("RTS 신호를 켜거나 끕니다", "Turn the RTS signal on or off"));
-  rts.active = s.settings.rts;
-  left.push_back(std::move(rts));
-  ranked(left.back(), 0, 3);
+  if (!s.replay) {
+    Widget dtr = make(cmd::dtr, WidgetStyle::button, "DTR", {},
+                      about(tr("DTR을 켜면 아두이노 보드가 다시 시작(리셋)됩니다",
+                               "Turning DTR on restarts (resets) an Arduino board")));
+    dtr.active = s.settings.dtr;
+    left.push_back(std::move(dtr));
+    ranked(left.back(), 0, 2);
+    Widget rts = make(cmd::rts, WidgetStyle::button, "RTS", {},
+                      about(tr("RTS 신호를 켜거나 끕니다", "Turn the RTS signal on or off")));
+    rts.active = s.settings.rts;
+    left.push_back(std::move(rts));
+    ranked(left.back(), 0, 3);
+  }
   std::string open_label;
   switch (s.state.kind) {
     case ConnectionKind::Disconnected:
       open_label = tr("다시 연결", "Reconnect");
       break;
     case ConnectionKind::Open:
+    case ConnectionKind::Waiting:  // stops waiting
       open_label = tr("닫기", "Close");
       break;
     case ConnectionKind::Closed:
@@ -93,8 +114,14 @@ BarRow settings_row_widgets(const Session& s, const AppState& app, const WindowL
       break;
   }
   Widget open = make(cmd::open_close, WidgetStyle::button, std::move(open_label));
-  open.primary = !s.is_open();
+  open.primary = !s.is_open() && !s.is_waiting();
   left.push_back(std::move(open));
+  if (s.is_open() || s.is_waiting()) {
+    left.push_back(
+        make(cmd::let_go, WidgetStyle::button, tr("놓아주기", "Let go"), {}, let_go_label(s)));
+    left.back().active = s.is_waiting();
+    ranked(left.back(), 0, 6);
+  }
 
   // Right to left: the amounts at the row's end, then Record, then Values CSV.
   std::vector<Widget> right;

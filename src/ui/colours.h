@@ -9,6 +9,7 @@ namespace lw::colours {
 
 inline constexpr Color red = rgb(0xDC2626);        // lost, failures, bad checksum
 inline constexpr Color alert_row = rgb(0xEA580C);  // behind a line that fired an alert
+inline constexpr Color waiting = rgb(0xD97706);    // a port lent to another program
 inline constexpr Color white{1, 1, 1, 1};
 inline constexpr Color readout_box{0.0667f, 0.0706f, 0.0784f, 1};  // graph hover readout
 inline constexpr Color on_accent_dark = rgb(0x052E16);             // dark text on the light greens

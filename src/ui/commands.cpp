@@ -113,6 +113,7 @@ bool is_toggle(int id) {
     case cmd::matching_only:
     case cmd::graph:
     case cmd::hex_send:
+    case cmd::let_go:
       return true;
     default:
       return false;
@@ -163,6 +164,7 @@ void run_tab_click(View v, Session& s, Hit hit, Point p) {
       app.host().request_repaint();
       break;
     case cmd::frame_setting:
+    case cmd::replay_speed:
     case cmd::stamp_mode:
     case cmd::line_ending:
     case cmd::presets:
@@ -180,6 +182,9 @@ void run_tab_click(View v, Session& s, Hit hit, Point p) {
       break;
     case cmd::open_close:
       open_close_port(app, s);
+      break;
+    case cmd::let_go:
+      let_go_or_take_back(app, s);
       break;
     case cmd::record:
       app.toggle_record(s);

@@ -70,10 +70,11 @@ std::optional<Dialog> make_dialog(App& app, DialogKind kind, size_t series) {
     case DialogKind::framing:
       if (s == nullptr) return std::nullopt;
       d.title = tr("고정 길이 프레임으로 나누기", "Split into fixed-length frames");
-      d.hint = tr(
-          "시작 바이트 (16진수, 생략 가능) · 길이 · 체크섬 (sum 또는 xor, 생략 가능). 예: AA 8 sum",
-          "Start byte (hex, optional) · length · checksum (sum or xor, optional). "
-          "Example: AA 8 sum");
+      d.hint =
+          tr("시작 바이트 (16진수, 생략 가능) · 길이 · 체크섬 (sum, xor, crc8, crc16modbus, "
+             "crc16ccitt, crc32, 생략 가능). 예: AA 8 sum",
+             "Start byte (hex, optional) · length · checksum (sum, xor, crc8, crc16modbus, "
+             "crc16ccitt, crc32; optional). Example: AA 8 sum");
       if (s->framing) initial = frame_spec_text(*s->framing);
       break;
     case DialogKind::device_path:
@@ -150,9 +151,44 @@ void open_dialog(App& app, DialogKind kind, size_t series) {
   app.host().request_repaint();
 }
 
+namespace {
+
+// A network address that is malformed keeps the dialog open and says what
+// is wrong in it; nothing is opened or remembered.
+std::string address_error(std::string_view text) {
+  const Result<PortAddress, AddressError> a = parse_port_address(text);
+  if (a) return {};
+  switch (a.error()) {
+    case AddressError::BadHost:
+      return tr(
+          "호스트 이름이나 IP 주소가 없습니다 (IPv6 주소는 [ ] 안에): 예: "
+          "rfc2217://192.168.1.20:4000",
+          "No host name or IP address (IPv6 in brackets). Example: "
+          "rfc2217://192.168.1.20:4000");
+    case AddressError::BadPort:
+      return tr("1부터 65535 사이의 포트 번호가 필요합니다. 예: tcp://lab-pi:4000",
+                "It needs a port number from 1 to 65535. Example: tcp://lab-pi:4000");
+    case AddressError::Empty:
+    case AddressError::Unknown:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
 void close_dialog(App& app, bool confirm) {
   UiState& ui = ui_state(app);
   if (!ui.dialog) return;
+  if (confirm && ui.dialog->kind == DialogKind::device_path) {
+    const std::string typed = utf8_from_utf32(ui.dialog->field.text);
+    std::string error = address_error(trim_white_space(typed));
+    if (!error.empty()) {
+      ui.dialog->error = std::move(error);
+      app.host().request_repaint();
+      return;
+    }
+  }
   // Gone before its action runs, so a failure cannot leave it open.
   const Dialog d = std::move(*ui.dialog);
   ui.dialog.reset();

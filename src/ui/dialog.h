@@ -28,6 +28,7 @@ struct Dialog {
   DialogKind kind = DialogKind::note;
   std::string title;
   std::string hint;
+  std::string error;  // why the text was not taken; shown instead of the hint
   TextInput field;
   size_t series = 0;        // value alerts: which series of the selected tab
   std::string series_name;  // and its name, as the title shows it

@@ -1,12 +1,73 @@
 #include "ui/hit_test.h"
 
+#include <algorithm>
+#include <array>
+
 #include "ui/dialog.h"
+#include "ui/widgets.h"
 
 namespace lw {
 
 namespace {
 constexpr float kClearSearchZone = 28;
+
+// Targets and bar commands answer in one number space: a number shared by
+// two sends the click of one to the other.
+constexpr std::array kHitNumbers = {target::menu_button,
+                                    target::port_row,
+                                    target::auto_open,
+                                    target::tab,
+                                    target::tab_close,
+                                    target::open_by_path,
+                                    target::log_rows,
+                                    target::scroll_bar,
+                                    target::jump_to_bottom,
+                                    target::dropdown_item,
+                                    target::dropdown_panel,
+                                    target::legend_chip,
+                                    target::plot,
+                                    target::dialog_ok,
+                                    target::dialog_cancel,
+                                    target::notice_action,
+                                    cmd::baud_presets,
+                                    cmd::baud_field,
+                                    cmd::frame_setting,
+                                    cmd::dtr,
+                                    cmd::rts,
+                                    cmd::open_close,
+                                    cmd::record,
+                                    cmd::text_hex,
+                                    cmd::stamp_mode,
+                                    cmd::search_field,
+                                    cmd::clear_search,
+                                    cmd::matching_only,
+                                    cmd::clear_log,
+                                    cmd::copy_lines,
+                                    cmd::save_log,
+                                    cmd::send_field,
+                                    cmd::line_ending,
+                                    cmd::hex_send,
+                                    cmd::send,
+                                    cmd::graph,
+                                    cmd::values_csv,
+                                    cmd::note,
+                                    cmd::alerts,
+                                    cmd::presets,
+                                    cmd::repeat,
+                                    cmd::graph_span,
+                                    cmd::graph_pause,
+                                    cmd::graph_stats,
+                                    cmd::dialog_field,
+                                    cmd::overflow,
+                                    cmd::replay_speed};
+
+constexpr bool all_distinct() {
+  std::array numbers = kHitNumbers;
+  std::ranges::sort(numbers);
+  return std::ranges::adjacent_find(numbers) == numbers.end();
 }
+static_assert(all_distinct(), "a target and a bar command share a number");
+}  // namespace
 
 Hit hit_test(const UiFrame& f, const UiState& ui, Gfx& gfx, Point p) {
   if (ui.dialog) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "app/file_commands.h"
 #include "app/menu_commands.h"
 #include "app/tab_commands.h"
 #include "files/log_folder.h"
@@ -18,6 +19,7 @@
 #include "settings/values.h"
 #include "ui/commands.h"
 #include "ui/dialog.h"
+#include "ui/texts.h"
 #include "ui/ui_state.h"
 #include "ui/widgets.h"
 
@@ -119,6 +121,11 @@ MenuTable main_menu_table(App& app) {
           fill(platform_tr(PlatformText::open_log_folder),
                {folder_as_shown(app.state().log_folder)}),
           [](App& on) { lw::open_log_folder(on); }),
+      row(main_menu::replay, tr("로그 파일 재생…", "Replay a log file…"),
+          [](App& on) {
+            before_modal(on);
+            replay_log_file(on);
+          }),
       separator(),
       row(main_menu::csv_shared,
           tr("값 CSV: 열린 포트 모두 한 파일에, 한 시계로",
@@ -143,15 +150,23 @@ MenuTable main_menu_table(App& app) {
 
 // --- log rows ---
 
-MenuTable log_menu_table() {
-  return {row(log_menu::copy, tr("복사 (Ctrl+C)", "Copy (Ctrl+C)"),
-              [](App& on) { copy_selected_lines(on); }),
-          row(log_menu::select_all, tr("모두 선택 (Ctrl+A)", "Select all (Ctrl+A)"),
-              [](App& on) { select_all_lines(on); }),
-          separator(),
-          row(log_menu::save, tr("로그 저장… (Ctrl+S)", "Save log… (Ctrl+S)"),
-              [](App& on) { save_log_command(on); }),
-          row(log_menu::clear, tr("지우기", "Clear"), [](App& on) { clear_log_command(on); })};
+MenuTable log_menu_table(const Session* tab) {
+  MenuTable rows = {
+      row(log_menu::copy, tr("복사 (Ctrl+C)", "Copy (Ctrl+C)"),
+          [](App& on) { copy_selected_lines(on); }),
+      row(log_menu::select_all, tr("모두 선택 (Ctrl+A)", "Select all (Ctrl+A)"),
+          [](App& on) { select_all_lines(on); }),
+      separator(),
+      row(log_menu::save, tr("로그 저장… (Ctrl+S)", "Save log… (Ctrl+S)"),
+          [](App& on) { save_log_command(on); }),
+      row(log_menu::clear, tr("지우기", "Clear"), [](App& on) { clear_log_command(on); })};
+  if (tab != nullptr && (tab->is_open() || tab->is_waiting())) {
+    rows.push_back(separator());
+    rows.push_back(row(log_menu::let_go, let_go_label(*tab), [](App& on) {
+      if (Session* s = on.state().current_session()) let_go_or_take_back(on, *s);
+    }));
+  }
+  return rows;
 }
 
 // --- frame setting ---
@@ -233,9 +248,51 @@ MenuTable ending_rows(Session& s) {
 
 namespace preset_id {
 constexpr int add = 1;
+constexpr int send_file = 2;
+constexpr int stop_file = 3;
+constexpr int file_as_is = 4;
+constexpr int file_by_line = 5;
+constexpr int file_pause = 10;  // + index in kSendFilePauses
 constexpr int send = 1000;      // + index
 constexpr int remove = 100000;  // + index
 }  // namespace preset_id
+
+// "Send a file…" (or stopping the one on its way) and how files are sent.
+MenuTable send_file_rows(App& app, Session& s) {
+  MenuTable rows;
+  if (s.sending) {
+    rows.push_back(row(preset_id::stop_file,
+                       fill(tr("{0} 보내기 멈추기", "Stop sending {0}"), {s.sending->name}),
+                       [&s](App& on) { on.stop_sending(s); }));
+  } else {
+    rows.push_back(row(preset_id::send_file, tr("파일 보내기…", "Send a file…"), [&s](App& on) {
+      before_modal(on);
+      send_file_command(on, s);
+    }));
+  }
+  const bool by_line = send_file_by_line(app.settings());
+  const uint32_t pause = send_file_pause(app.settings());
+  MenuTable how;
+  how.push_back(row(preset_id::file_as_is, tr("그대로", "As it is"), !by_line,
+                    [](App& on) { set_send_file_by_line(on, false); }));
+  how.push_back(
+      row(preset_id::file_by_line,
+          fill(tr("한 줄씩, 끝에 {0}", "Line by line, ending {0}"), {ending_name(s.send.ending)}),
+          by_line, [](App& on) { set_send_file_by_line(on, true); }));
+  how.push_back(separator());
+  for (size_t i = 0; i < std::size(kSendFilePauses); ++i) {
+    const uint32_t ms = kSendFilePauses[i];
+    std::string label =
+        ms == 0 ? tr("줄 사이에 쉬지 않음", "No pause between lines")
+                : fill(tr("줄 사이 {0}ms", "{0} ms between lines"), {std::to_string(ms)});
+    // The pause is for lines: grey while files go as they are.
+    if (!by_line) label = "#" + label;
+    how.push_back(row(preset_id::file_pause + static_cast<int>(i), std::move(label), ms == pause,
+                      [ms](App& on) { set_send_file_pause(on, ms); }));
+  }
+  rows.push_back(submenu(tr("파일 보내는 방식", "How files are sent"), std::move(how)));
+  return rows;
+}
 
 MenuTable preset_rows(App& app, Session& s) {
   const std::vector<std::string> presets = load_presets(app.settings());
@@ -263,6 +320,8 @@ MenuTable preset_rows(App& app, Session& s) {
   rows.push_back(separator());
   rows.push_back(header(
       tr("순서대로: *RST | wait 500 | MEAS:VOLT?", "In sequence: *RST | wait 500 | MEAS:VOLT?")));
+  rows.push_back(separator());
+  for (MenuRow& r : send_file_rows(app, s)) rows.push_back(std::move(r));
   return rows;
 }
 
@@ -376,6 +435,19 @@ MenuTable alert_rows(App& app, const Session& s) {
   return rows;
 }
 
+// --- a replay's speed ---
+
+MenuTable speed_rows(Session& s) {
+  if (!s.replay) return {};
+  MenuTable rows;
+  for (const ReplaySpeed speed : {ReplaySpeed::Normal, ReplaySpeed::Ten, ReplaySpeed::Fastest}) {
+    rows.push_back(row(static_cast<int>(speed) + 1, replay_speed_label(speed),
+                       s.replay->speed == speed,
+                       [&s, speed](App& on) { on.set_replay_speed(s, speed); }));
+  }
+  return rows;
+}
+
 // --- graph span and statistics ---
 
 MenuTable span_rows(Session& s) {
@@ -421,6 +493,8 @@ MenuTable widget_menu_table(App& app, int command) {
       return span_rows(*s);
     case cmd::graph_stats:
       return stats_rows(*s);
+    case cmd::replay_speed:
+      return speed_rows(*s);
     default:
       return {};
   }
@@ -431,8 +505,10 @@ MenuTable widget_menu_table(App& app, int command) {
 std::vector<MenuItem> main_menu_items(App& on) { return items_of(main_menu_table(on)); }
 void run_main_menu_choice(App& app, int id) { run_row(main_menu_table(app), app, id); }
 
-std::vector<MenuItem> log_menu_items() { return items_of(log_menu_table()); }
-void run_log_menu_choice(App& app, int id) { run_row(log_menu_table(), app, id); }
+std::vector<MenuItem> log_menu_items(const Session* tab) { return items_of(log_menu_table(tab)); }
+void run_log_menu_choice(App& app, int id) {
+  run_row(log_menu_table(app.state().current_session()), app, id);
+}
 
 std::vector<MenuItem> widget_menu_items(App& app, int command) {
   return items_of(widget_menu_table(app, command));
@@ -457,7 +533,7 @@ void show_main_menu(App& app, Point at) {
 }
 
 void show_log_menu(App& app, Point at) {
-  const std::optional<int> id = show_popup(app, log_menu_items(), at);
+  const std::optional<int> id = show_popup(app, log_menu_items(app.state().current_session()), at);
   if (id) run_log_menu_choice(app, *id);
 }
 

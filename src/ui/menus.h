@@ -25,6 +25,7 @@ inline constexpr int about = 8;
 inline constexpr int latency = 9;
 inline constexpr int csv_shared = 10;
 inline constexpr int session_summary = 11;
+inline constexpr int replay = 12;
 inline constexpr int language_first = 100;  // following the system; the languages follow
 inline constexpr int cut_keep_first = 200;  // the nine CutKeep choices
 }  // namespace main_menu
@@ -38,15 +39,16 @@ inline constexpr int copy = 1;
 inline constexpr int select_all = 2;
 inline constexpr int save = 3;
 inline constexpr int clear = 4;
+inline constexpr int let_go = 5;  // while the tab's port is open or lent
 }  // namespace log_menu
 
-std::vector<MenuItem> log_menu_items();
+std::vector<MenuItem> log_menu_items(const Session* tab);
 void run_log_menu_choice(App& app, int id);
 
 // The popups of the bar widgets, by widget command: the frame setting (8),
-// stamp mode (14), line ending (25), presets (34), repeat (35), alerts (33),
-// graph span (37) and statistics (39). Empty for any other command or when
-// there is no tab.
+// stamp mode (14), line ending (25), presets (34, with sending a file),
+// repeat (35), alerts (33), graph span (37), statistics (39) and a replay's
+// speed (45). Empty for any other command or when there is no tab.
 std::vector<MenuItem> widget_menu_items(App& app, int command);
 void run_widget_menu_choice(App& app, int command, int id);
 

@@ -30,4 +30,8 @@ std::string stamp_mode_label(StampMode mode);
 
 std::string notice_action_label(NoticeAction::Kind kind);
 
+// The "Let go" button's tooltip and the log menu's item: letting another
+// program use the port, or taking it back while the tab waits for it.
+std::string let_go_label(const Session& s);
+
 }  // namespace lw

@@ -1,8 +1,9 @@
 #pragma once
 // What the window keeps that the application state does not: the pointer
 // and what it is over, the tooltip, the keyboard focus, the text fields and
-// the palette in force. The painter only reads it; the mouse and keyboard
-// handling writes it.
+// the palette in force. The painter only reads it, but for the graph's
+// column caches, which are its own; the mouse and keyboard handling writes
+// the rest.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "app/app_state.h"
 #include "gfx/gfx.h"
 #include "ui/dialog.h"
+#include "ui/graph/graph_columns.h"
 #include "ui/hit.h"
 #include "ui/text_edit.h"
 #include "ui/text_input.h"
@@ -57,6 +59,8 @@ struct UiState final : WindowSide {
   Drag drag = Drag::none;
   float drag_start_y = 0;        // scroll bar: where the press was
   double drag_start_scroll = 0;  // and the scroll position then
+
+  GraphColumns graph_columns;  // the shown tab's
 
   TextInput& send_field(uint64_t session_id) { return send_fields[session_id]; }
 };

@@ -47,6 +47,10 @@ inline constexpr int dialog_field = 44;  // the in-window dialog's field; painte
 // "…" at the end of a row too narrow for all its widgets: a menu of the
 // ones that moved there. Its index is the row (see BarRow).
 inline constexpr int overflow = 45;
+inline constexpr int replay_speed = 46;  // a replay tab's speed, where the baud would be
+// Beside Close: let another program use the port, or, while the tab waits
+// for it, take it back.
+inline constexpr int let_go = 48;
 }  // namespace cmd
 
 // The style byte: 2 a segment of a two-way switch, 3 a label with a

@@ -15,7 +15,7 @@ namespace lw {
 namespace {
 
 TEST(AddedPorts, TheLastEightOldestFirst) {
-  EXPECT_EQ(parse_added_ports(" /dev/a \r\n\n/dev/b\nrfc2217://x:1\n/dev/a\n"),
+  EXPECT_EQ(parse_added_ports(" /dev/a \r\n\n/dev/b\ntelnet://x:1\n/dev/a\n"),
             (std::vector<std::string>{"/dev/b", "/dev/a"}));
   std::string many;
   for (int i = 0; i < 10; ++i) many += "/dev/p" + std::to_string(i) + "\n";
@@ -145,10 +145,10 @@ TEST_F(OpenAddress, BadInputsShowWhyInTheirTabAndAreNeitherListedNorKept) {
   EXPECT_EQ(remembered(), std::vector<std::string>{"/dev/ttyS8"});
 
   // Text that is no address at all: an error notice and nothing else.
-  app->open_address("rfc2217://lab-pi:4000");
+  app->open_address("telnet://lab-pi:4000");
   EXPECT_EQ(tabs(), 4u);
   ASSERT_TRUE(app->state().notice);
-  EXPECT_EQ(app->state().notice->notice.text, "That isn't a serial device: rfc2217://lab-pi:4000");
+  EXPECT_EQ(app->state().notice->notice.text, "That isn't a serial device: telnet://lab-pi:4000");
   EXPECT_TRUE(app->state().notice->notice.error);
   app->open_address("   ");
   EXPECT_EQ(tabs(), 4u);

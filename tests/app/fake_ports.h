@@ -32,6 +32,8 @@ struct DeviceScript {
   std::string written;
   std::optional<std::string> fail_with;  // the next read fails with this
   uint64_t idle_reads = 0;               // reads that found nothing to hand out
+  std::atomic<bool> stall{false};        // reads block while set, as a hung driver
+  std::atomic<bool> stalled{false};      // a read is blocked now
   void push(std::string chunk) {
     std::lock_guard lock(mutex);
     chunks.push_back(std::move(chunk));
@@ -58,6 +60,11 @@ class ScriptPort final : public Port {
  public:
   explicit ScriptPort(std::shared_ptr<DeviceScript> d) : d_(std::move(d)) {}
   Result<size_t> read(std::span<uint8_t> buf) override {
+    while (d_->stall.load()) {
+      d_->stalled = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    d_->stalled = false;
     {
       std::lock_guard lock(d_->mutex);
       if (d_->chunks.empty() && d_->fail_with) return fail(Error{0, *d_->fail_with});
@@ -106,6 +113,17 @@ class FakePortSystem final : public PortSystem {
     if (d == devices.end()) return fail(OpenFailure::Missing);
     return std::unique_ptr<Port>(std::make_unique<ScriptPort>(d->second));
   }
+  // What a waiting tab sees of the port: `seen`, else free.
+  PortLook look_at(const std::string& name, const std::optional<PortHolder>&) override {
+    ++looks;
+    auto l = seen.find(name);
+    return l == seen.end() ? PortLook{} : l->second;
+  }
+  Result<std::unique_ptr<Port>, OpenError> reopen_port(const std::string& name,
+                                                       const PortSettings& settings) override {
+    ++reopens;
+    return open_port(name, settings);
+  }
   std::shared_ptr<DeviceScript> add(const std::string& name) {
     auto d = std::make_shared<DeviceScript>();
     devices[name] = d;
@@ -116,7 +134,10 @@ class FakePortSystem final : public PortSystem {
   std::vector<PortInfo> present;  // what typed addresses lead to
   std::map<std::string, std::shared_ptr<DeviceScript>> devices;
   std::map<std::string, OpenError> failures;
+  std::map<std::string, PortLook> seen;
   int opens = 0;
+  int reopens = 0;  // opens that ended a wait (counted in opens too)
+  int looks = 0;
 };
 
 // Polls `done` until it holds or ten seconds pass.

@@ -139,7 +139,7 @@ TEST_F(Hotplug, ABackDeviceThatCannotBeOpenedFailsWithAnErrorNotice) {
   start({board("COM3", "X", "Arduino Uno")});
   app->open_tab(app->state().ports[0]);
   lose(tab(0), *ports.devices["COM3"]);
-  ports.failures["COM3"] = OpenFailure::Busy;
+  ports.failures["COM3"] = OpenFailure::Other;
   replug({});
   replug({board("COM3", "X", "Arduino Uno")});
   EXPECT_EQ(tab(0).state.kind, ConnectionKind::Failed);

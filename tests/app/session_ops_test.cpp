@@ -58,11 +58,23 @@ class SessionOps : public ::testing::Test {
 };
 
 TEST_F(SessionOps, OpenFailureSetsTheReasonAndLogsNothing) {
-  ports.failures["COM3"] = OpenError{OpenFailure::Busy, PortHolder{4242, "minicom"}};
+  ports.failures["COM3"] = OpenError{OpenFailure::Denied};
   EXPECT_FALSE(open());
   EXPECT_EQ(session.state.kind, ConnectionKind::Failed);
-  EXPECT_EQ(session.state.failure, OpenFailure::Busy);
-  EXPECT_EQ(session.state.holder, (PortHolder{4242, "minicom"}));  // named in the state text
+  EXPECT_EQ(session.state.failure, OpenFailure::Denied);
+  EXPECT_FALSE(session.watch);
+  EXPECT_FALSE(session.channel);
+  EXPECT_EQ(session.log.line_count(), 0u);
+}
+
+TEST_F(SessionOps, ABusyPortIsWaitedForWithItsHolder) {
+  ports.failures["COM3"] = OpenError{OpenFailure::Busy, PortHolder{4242, "minicom"}};
+  EXPECT_FALSE(open());
+  EXPECT_EQ(session.state.kind, ConnectionKind::Waiting);
+  ASSERT_TRUE(session.watch);
+  EXPECT_FALSE(session.watch->let_go);
+  EXPECT_TRUE(session.watch->taken);
+  EXPECT_EQ(session.watch->holder, (PortHolder{4242, "minicom"}));  // named in the state text
   EXPECT_FALSE(session.channel);
   EXPECT_EQ(session.log.line_count(), 0u);
 }

@@ -52,6 +52,26 @@ TEST_F(RecordingTest, LinesReachTheDiskAtFlushAndClose) {
   EXPECT_EQ(rec.bytes_written(), fs::file_size(day("2026-12-06")));
 }
 
+// The lines of one chunk share its stamp; the next stamp, a millisecond
+// later, is another day and so another file.
+TEST_F(RecordingTest, EachLineCarriesItsOwnStampAcrossAChunkAndADayChange) {
+  Recording rec(folder(), "COM3", "Arduino Uno");
+  const Millis t = at(2026, 12, 6, 23, 59, 59, 999);
+  ASSERT_TRUE(rec.write(line("a", t), false).ok());
+  ASSERT_TRUE(rec.write(line("-- note --", t, Direction::Mark), false).ok());
+  ASSERT_TRUE(rec.write(line("b", t), false).ok());
+  ASSERT_TRUE(rec.write(line("c", t + 1), false).ok());
+  ASSERT_TRUE(rec.write(line("d", t + 1, Direction::Sent), false).ok());
+  rec.close();
+  EXPECT_EQ(read(day("2026-12-06")), kBom +
+                                         "2026-12-06 23:59:59.999  a\r\n"
+                                         "-- note --\r\n"
+                                         "2026-12-06 23:59:59.999  b\r\n");
+  EXPECT_EQ(read(day("2026-12-07")), kBom +
+                                         "2026-12-07 00:00:00.000  c\r\n"
+                                         "2026-12-07 00:00:00.000  \xE2\x86\x92 d\r\n");
+}
+
 TEST_F(RecordingTest, AFullBufferIsWrittenWithoutFlush) {
   Recording rec(folder(), "COM3", "Arduino Uno");
   const std::string text(1000, 'x');

@@ -18,7 +18,7 @@ bool same(const std::optional<AppMessage>& a, const std::optional<AppMessage>& b
   return !a || (a->number == b->number && a->param1 == b->param1 && a->param2 == b->param2);
 }
 
-TEST(DemoControlLine, ReadsTheThreeMessages) {
+TEST(DemoControlLine, ReadsTheFourMessages) {
   const LineCase cases[] = {
       {"30 1", AppMessage{30, 1, 0}},
       {"31 500 10", AppMessage{31, 500, 10}},
@@ -26,6 +26,7 @@ TEST(DemoControlLine, ReadsTheThreeMessages) {
       {"31 250 -1", AppMessage{31, 250, -1}},  // until stopped
       {"32 1", AppMessage{32, 1, 0}},
       {"32 0", AppMessage{32, 0, 0}},
+      {"33 1", AppMessage{33, 1, 0}},
       // Blanks around and between the words, and a CR LF sender's CR.
       {"  30\t 2  ", AppMessage{30, 2, 0}},
       {"31  20\t\t3\r", AppMessage{31, 20, 3}},
@@ -50,7 +51,9 @@ TEST(DemoControlLine, RefusesEverythingElse) {
       "2 0",
       "3 0",
       "29 1",
-      "33 1",
+      "33",
+      "33 1 2",
+      "34 1",
       "0 0",
       "-30 1",
       "30 -1",

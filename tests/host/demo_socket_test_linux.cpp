@@ -61,7 +61,7 @@ TEST_F(DemoSocketTest, LinesBecomeMessagesInOrder) {
   const int fd = connect_to(sock());
   ASSERT_GE(fd, 0);
   send_text(fd, "30 1\n31 500");
-  send_text(fd, " 10\nnot a command\n33 1\n32 1");  // the last one without its LF
+  send_text(fd, " 10\nnot a command\n34 1\n32 1");  // the last one without its LF
   close(fd);
   ASSERT_TRUE(run_loop_until([&] { return got.size() >= 3; }));
   run_loop_for(50);

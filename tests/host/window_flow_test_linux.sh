@@ -165,6 +165,23 @@ wait_for 30 dialog_gone || fail "the save dialog stayed open after Escape"
 [[ $(md5sum <"$saved") == "$before" ]] || fail "the existing file was replaced after No"
 alive || fail "the program ended after the replace question"
 
+# Ctrl+Shift+L lets another program use the port: the reader goes, the tab
+# stays. Another program (message 33 on the demo socket) takes the device and
+# lets it go again, and the tab has its port back by itself. (Seen taken or
+# not, it is back within the minute a port nobody takes is waited for.)
+demo() { printf '%s\n' "$1" | socat - "UNIX-CONNECT:$XDG_RUNTIME_DIR/linewick/demo.sock"; }
+reader_gone() { (($(threads) < 2)); }
+focus_main
+xdotool key ctrl+shift+l
+wait_for 30 reader_gone || fail "Ctrl+Shift+L did not let go of the port"
+demo '33 0' || fail "the demo socket took no message"
+sleep 1  # the tab's next looks see the other program
+import -window root "$out/linewick_linux_let_go.png"
+demo '33 0' || fail "the demo socket took no message"
+wait_for 90 reader_seen || fail "the tab did not take its port back"
+import -window root "$out/linewick_linux_back.png"
+alive || fail "the program ended after letting go"
+
 # The main menu (the button at the right of the top bar) is a real popup:
 # Up picks its last item, "About Linewick", which opens a message box.
 focus_main

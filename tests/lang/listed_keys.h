@@ -44,7 +44,8 @@ inline constexpr std::array<std::string_view, 215> kListedKeys = {
     "Into fixed-length frames… ({0})",
     "Into fixed-length frames…",
     "Split into fixed-length frames",
-    "Start byte (hex, optional) · length · checksum (sum or xor, optional). Example: AA 8 sum",
+    "Start byte (hex, optional) · length · checksum (sum, xor, crc8, crc16modbus, crc16ccitt, "
+    "crc32; optional). Example: AA 8 sum",
     "Time (14:03:22.517)",
     "Date and time (2026-11-18 14:03:22.517)",
     "Time since opening (+02:05.250)",

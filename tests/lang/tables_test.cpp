@@ -19,9 +19,14 @@ namespace {
 // added, the notice of a newer release with its action "Open the download
 // page", and "More", the tooltip of a bar's overflow menu), the Linux side of
 // the platform words (eight) and the address dialog's hint on either side,
-// and the texts of ports named by their address (the port list's entry, the
-// dialog's title, a path that is no serial device, a built-in UART).
-constexpr size_t kTableKeys = 238;
+// the texts of ports named by their address (the port list's entry, the
+// dialog's title, a path that is no serial device, a built-in UART), the 29
+// texts of replays and of sending files, and the nine texts of a port let go
+// for another program (the button, its tooltip and menu item both ways, the
+// log mark, the badge and four state texts), and the ten texts of ports on
+// another machine (connecting, unreachable, refused settings, the raw tcp://
+// tooltip and the network hints).
+constexpr size_t kTableKeys = 286;
 
 constexpr std::string_view kWebAddress = "https://hollent.com/";
 

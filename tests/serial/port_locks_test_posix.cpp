@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -215,6 +216,68 @@ TEST_F(PortLocks, APseudoTerminalPairMadeBySocatOpens) {
   expect_busy_by(open_port(a, {}, test::test_lock_places()), other.pid(), "sleep");
   socat.stop();
   fs::remove_all(dir);
+}
+
+// Waits (ten seconds at most) until bytes the device side sent wait for the port.
+bool queued_soon(const test::PtyPair& pty) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (pty.queued_for_port() <= 0) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// A look at a port tells whether another program holds it without opening
+// it (which would raise the modem lines and restart many boards).
+TEST_F(PortLocks, ALookSeesTheHolderByEveryConventionAndMissingDevices) {
+  const LockPlaces places = test::test_lock_places();
+  EXPECT_EQ(look_at_port(pty_.path(), places, std::nullopt).use, PortLook::Use::Free);
+  EXPECT_EQ(look_at_port("/dev/pts/no-such-terminal", places, std::nullopt).use,
+            PortLook::Use::Missing);
+  EXPECT_FALSE(look_at_port(pty_.path(), places, std::nullopt).by_opening);
+
+  {
+    Child other = sleeper(pty_.path());
+    const PortLook seen = look_at_port(pty_.path(), places, std::nullopt);
+    EXPECT_EQ(seen.use, PortLook::Use::Held);
+    EXPECT_EQ(seen.holder, (PortHolder{other.pid(), "sleep"}));
+    // The holder seen last is looked at first, and still found.
+    EXPECT_EQ(look_at_port(pty_.path(), places, seen.holder).holder, seen.holder);
+    other.stop();
+    EXPECT_EQ(look_at_port(pty_.path(), places, seen.holder).use, PortLook::Use::Free);
+  }
+  {
+    Child locker = sleeper();
+    write_lock(uucp_lock_text(locker.pid()));
+    const PortLook seen = look_at_port(pty_.path(), places, std::nullopt);
+    EXPECT_EQ(seen.use, PortLook::Use::Held);
+    EXPECT_EQ(seen.holder, (PortHolder{locker.pid(), "sleep"}));
+    locker.stop();  // a stale lock holds nothing
+    EXPECT_EQ(look_at_port(pty_.path(), places, std::nullopt).use, PortLook::Use::Free);
+  }
+}
+
+TEST_F(PortLocks, AReopenAfterAWaitKeepsWhatCameInAnOpenDiscardsIt) {
+  ASSERT_TRUE(pty_.send("sent while nobody had the port\n"));
+  ASSERT_TRUE(queued_soon(pty_));
+  std::unique_ptr<Port> port = opened(reopen_port(pty_.path(), {}, test::test_lock_places()));
+  ASSERT_TRUE(port);
+  std::string got;
+  std::array<uint8_t, 256> buf{};
+  for (int i = 0; i < 100 && got.find('\n') == std::string::npos; ++i) {
+    Result<size_t> n = port->read(buf);
+    ASSERT_TRUE(n.ok());
+    got.append(reinterpret_cast<const char*>(buf.data()), *n);
+  }
+  EXPECT_EQ(got, "sent while nobody had the port\n");
+  port.reset();
+
+  ASSERT_TRUE(pty_.send("left over\n"));
+  ASSERT_TRUE(queued_soon(pty_));
+  port = opened(open());
+  ASSERT_TRUE(port);
+  EXPECT_EQ(pty_.queued_for_port(), 0);
 }
 
 }  // namespace

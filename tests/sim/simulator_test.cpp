@@ -50,6 +50,28 @@ TEST(Simulator, OpensOnlyPresentEntriesByExactName) {
   EXPECT_TRUE(sim.open_simulated("COM9").ok());
 }
 
+TEST(Simulator, AnEntryAnotherProgramTakesIsBusyUntilItLetsGo) {
+  Simulator sim(parse_demo_list("COM7;!COM9"));
+  SimPortSystem ports(sim);
+  EXPECT_EQ(ports.look_at("COM7", std::nullopt).use, PortLook::Use::Free);
+  EXPECT_EQ(ports.look_at("COM9", std::nullopt).use, PortLook::Use::Missing);  // unplugged
+  EXPECT_EQ(ports.look_at("COM5", std::nullopt).use, PortLook::Use::Missing);
+
+  EXPECT_TRUE(sim.toggle_taken(0));
+  const PortLook taken = ports.look_at("COM7", std::nullopt);
+  EXPECT_EQ(taken.use, PortLook::Use::Held);
+  EXPECT_FALSE(taken.holder);  // nobody the simulator could name
+  EXPECT_FALSE(taken.by_opening);
+  auto busy = sim.open_simulated("COM7");
+  ASSERT_FALSE(busy.ok());
+  EXPECT_EQ(busy.error(), OpenFailure::Busy);
+  EXPECT_EQ(names(sim.list_simulated()), (std::vector<std::string>{"COM7"}));  // still listed
+
+  EXPECT_FALSE(sim.toggle_taken(0));
+  EXPECT_TRUE(sim.open_simulated("COM7").ok());
+  EXPECT_FALSE(sim.toggle_taken(2));  // beyond the table: nothing
+}
+
 TEST(Simulator, OpenDeviceFollowsItsEntry) {
   Simulator sim(parse_demo_list("COM7"));
   auto opened = sim.open_simulated("COM7");

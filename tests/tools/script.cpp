@@ -10,6 +10,7 @@
 #include "base/utf8.h"
 #include "base/utf8_path.h"
 #include "gfx/gfx_recording.h"
+#include "gfx/palette.h"
 #include "host/host_headless.h"
 #include "log/display.h"
 #include "script_measure.h"
@@ -21,6 +22,7 @@
 #include "sim/device.h"
 #include "sim/simulator.h"
 #include "ui/input/input.h"
+#include "ui/texts.h"
 
 namespace lw {
 
@@ -36,6 +38,8 @@ const char* state_name(ConnectionKind k) {
       return "Lost";
     case ConnectionKind::Failed:
       return "Failed";
+    case ConnectionKind::Waiting:
+      return "Waiting";
   }
   return "?";
 }
@@ -86,6 +90,7 @@ class Runner {
     app_ = app.get();
     app_->start();
     for (const std::string& port : command_line_.ports) app_->open_address(port);
+    if (command_line_.replay) app_->open_replay_tab(path_from_utf8(*command_line_.replay));
     host_->slot().install(std::move(app));
   }
 
@@ -121,6 +126,28 @@ class Runner {
               },
               10'000)) {
         return "no line containing \"" + text + "\" within 10 s";
+      }
+    } else if (cmd == "untilafter") {
+      const std::string text = rest_of(line);
+      if (!host_->run_until(
+              [&] {
+                window_timers();
+                return current_log_contains(text, true);
+              },
+              10'000)) {
+        return "no line containing \"" + text + "\" after the last mark within 10 s";
+      }
+    } else if (cmd == "untilstate") {
+      const std::string text = rest_of(line);
+      if (!host_->run_until(
+              [&] {
+                window_timers();
+                Session* s = app_->state().current_session();
+                return s != nullptr &&
+                       session_state_text(*s, light_palette).text.find(text) != std::string::npos;
+              },
+              10'000)) {
+        return "the state line never said \"" + text + "\" within 10 s";
       }
     } else if (cmd == "waitlines") {
       const auto n = static_cast<size_t>(number(1, 0));
@@ -200,8 +227,16 @@ class Runner {
       }
       with_view([&](View v) { on_key_down(v, *key, m); });
     } else if (cmd == "answer") {
-      if (w.size() < 2) return "answer needs a menu id or none";
-      if (w[1] == "none") {
+      if (w.size() < 2) return "answer needs a menu id, none or file";
+      if (w[1] == "file") {
+        // The next open dialog: a path, or none for Cancel.
+        const std::string path = w.size() > 2 ? rest_of(rest_of(line)) : std::string();
+        if (path.empty() || path == "none") {
+          host_->open_answers.push_back(std::nullopt);
+        } else {
+          host_->open_answers.push_back(path_from_utf8(path));
+        }
+      } else if (w[1] == "none") {
         host_->menu_answers.push_back(std::nullopt);
       } else {
         host_->menu_answers.push_back(static_cast<int>(number(1, 0)));
@@ -424,12 +459,17 @@ class Runner {
     return {};
   }
 
-  bool current_log_contains(const std::string& text) {
+  // after_mark: only lines after the log's last mark count.
+  bool current_log_contains(const std::string& text, bool after_mark = false) {
     Session* s = app_->state().current_session();
     if (!s) return false;
     bool found = false;
     s->log.for_each_from(0, [&](uint64_t, const LineRecord& r) {
-      if (!found && line_text(r, false).find(text) != std::string::npos) found = true;
+      if (after_mark && r.direction == Direction::Mark) {
+        found = false;
+      } else if (!found && line_text(r, false).find(text) != std::string::npos) {
+        found = true;
+      }
     });
     return found;
   }

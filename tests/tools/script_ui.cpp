@@ -37,9 +37,11 @@ const std::map<std::string, int>& target_names() {
       {"baud_presets", cmd::baud_presets},
       {"baud_field", cmd::baud_field},
       {"frame_setting", cmd::frame_setting},
+      {"replay_speed", cmd::replay_speed},
       {"dtr", cmd::dtr},
       {"rts", cmd::rts},
       {"open_close", cmd::open_close},
+      {"let_go", cmd::let_go},
       {"record", cmd::record},
       {"text_hex", cmd::text_hex},
       {"stamp_mode", cmd::stamp_mode},
@@ -185,6 +187,7 @@ std::optional<Key> key_named(const std::string& name) {
       {"v", Key::v},
       {"w", Key::w},
       {"x", Key::x},
+      {"l", Key::l},
   };
   const auto it = keys.find(name);
   if (it == keys.end()) return std::nullopt;

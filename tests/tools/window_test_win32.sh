@@ -5,7 +5,7 @@
 # 31 and posted input (a click in the send field, typed text, which message
 # 31 then sends repeatedly), screenshots into OUT_DIR, closing (the placement is stored) and a
 # second start on the machine's ports with that placement, dark, then
-# following the theme back to light.
+# following the theme back to light; a third start replaying a recording.
 set -uo pipefail
 exe=$1 post_exe=$2 out=$3
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -176,4 +176,31 @@ alive || fail "the program ended after the About box"
 post close || fail "posting close failed"
 wait_exit
 [[ $app_rc -eq 0 ]] || fail "the second run ended with $app_rc"
+# --- a board's recording replayed in a tab of its own (--replay) ---
+recording="$work/COM3-Arduino Uno-2026-12-06.txt"
+python3 - "$recording" <<'PY'
+import datetime, math, sys
+t0 = datetime.datetime(2026, 12, 6, 22, 0, 0)
+out = ["\ufeff"]
+for n in range(1, 400):
+    t = t0 + datetime.timedelta(milliseconds=200 * n)
+    stamp = t.strftime("%Y-%m-%d %H:%M:%S.") + "%03d" % (t.microsecond // 1000)
+    out.append("%s  T=%.2fC H=%.1f%% n=%d\r\n"
+               % (stamp, 21 + 1.6 * math.sin(0.17 * n), 44 + 3 * math.cos(0.05 * n), n))
+open(sys.argv[1], "w", encoding="utf-8", newline="").write("".join(out))
+PY
+wine "$exe" --replay "Z:${recording//\//\\}" --docs "$docs_win" </dev/null >"$work/app3.log" 2>&1 &
+app=$!
+post --wait 60000 30 0 || fail "no window with --replay"
+wait_for 30 drawn_screen "$work/replay.png" || fail "the replay shows no drawn window"
+replay_sum=$(md5sum <"$work/screen.ppm")
+replaying() { shot "$work/replay.png" && [[ $(md5sum <"$work/screen.ppm") != "$replay_sum" ]]; }
+wait_for 30 replaying || fail "the replay tab never shows anything new"
+sleep 3  # a few seconds of the recording
+alive || fail "the program ended while replaying"
+shot "$out/linewick_window_win32_replay.png" || fail "screenshot failed"
+post close || fail "posting close failed"
+wait_exit
+[[ $app_rc -eq 0 ]] || fail "the replay run ended with $app_rc"
+
 echo "window test: passed; screenshots in $out"

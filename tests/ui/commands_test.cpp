@@ -92,11 +92,12 @@ TEST_F(Commands, MainMenuWithCutKeepUnsetChecksTheFiveMinuteItem) {
   }
   EXPECT_EQ(keep->items[2].label, "The last 5 min");
   EXPECT_EQ(keep->items[6].label, "The last 1000 lines");
-  // The fixed order and ids of the top level (separators have no label).
+  // The fixed order and ids of the top level (separators have no label);
+  // "Replay a log file…" (12) follows the log folder.
   std::vector<int> ids;
   for (const MenuItem& i : items)
     if (!i.label.empty() && i.items.empty()) ids.push_back(i.id);
-  EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 4, 10, 9, 11, 5, 6, 7, 8}));
+  EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 4, 12, 10, 9, 11, 5, 6, 7, 8}));
   EXPECT_EQ(find_item(items, 2)->checked, true);   // AutoReconnect: on when unset
   EXPECT_EQ(find_item(items, 1)->checked, false);  // AutoOpen: off when unset
 }
@@ -225,7 +226,7 @@ TEST_F(Commands, AlertsPopupListsTheRulesAndActsOnThem) {
 }
 
 TEST_F(Commands, LogPopupRunsItsFourCommands) {
-  EXPECT_EQ(labels(log_menu_items()),
+  EXPECT_EQ(labels(log_menu_items(nullptr)),
             (std::vector<std::string>{"Copy (Ctrl+C)", "Select all (Ctrl+A)", "",
                                       "Save log… (Ctrl+S)", "Clear"}));
   Session& s = tab_with_lines();
@@ -393,7 +394,11 @@ TEST_F(Commands, PresetsPopupAddsSendsAndRemoves) {
   const std::vector<std::string> l = labels(items);
   EXPECT_EQ(l[0], "*IDN?");  // the defaults
   EXPECT_NE(std::find(l.begin(), l.end(), "Add to presets: MEAS:CURR?"), l.end());
-  EXPECT_EQ(l.back(), "#In sequence: *RST | wait 500 | MEAS:VOLT?");
+  // The presets end with the hint on sequences; sending a file comes last.
+  ASSERT_GE(l.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(l.end() - 4, l.end()),
+            (std::vector<std::string>{"#In sequence: *RST | wait 500 | MEAS:VOLT?", "",
+                                      "Send a file…", "How files are sent"}));
   for (const MenuItem& i : items)
     if (i.label.starts_with("Add to presets")) choose_widget(cmd::presets, i.id);
   EXPECT_EQ(notice(), "Added to the presets");

@@ -205,6 +205,22 @@ TEST_F(Contrast, TheGraphItsLegendReadoutAndPause) {
   both_palettes("graph paused");
 }
 
+TEST_F(Contrast, AReplayTabAndAFileBeingSent) {
+  Session& s = busy_tab();
+  s.replay = ReplayTab{"/tmp/night.log", ReplaySpeed::Ten, nullptr, false};
+  both_palettes("replay tab");
+  ui().hover = {cmd::replay_speed, 0};
+  both_palettes("replay speed hovered");
+  app.state().notice = ShownNotice{Notice{"Sending firmware.hex: 12 KB of 40 KB",
+                                          false,
+                                          {{NoticeAction::Kind::StopSending, {}, s.id}}},
+                                   0, 10'000};
+  ui().hover = {};
+  both_palettes("file being sent");
+  ui().hover = {target::notice_action, 0};
+  both_palettes("Stop hovered");
+}
+
 TEST_F(Contrast, NoticesTooltipsDropDownAndDialog) {
   busy_tab();
   app.state().notice = ShownNotice{

@@ -88,7 +88,8 @@ TEST_F(DialogTest, EachKindOpensWithItsTextsAndTheFocusOnItsField) {
       {DialogKind::value_below, "Alert when T goes below",
        "The limit (it tells you once, at the moment it is crossed)", "21.5"},
       {DialogKind::framing, "Split into fixed-length frames",
-       "Start byte (hex, optional) · length · checksum (sum or xor, optional). Example: AA 8 sum",
+       "Start byte (hex, optional) · length · checksum (sum, xor, crc8, crc16modbus, crc16ccitt, "
+       "crc32; optional). Example: AA 8 sum",
        "AA 8 sum"},
       {DialogKind::device_path, "Open a device by path",
        kLinuxWords ? "A device path such as /dev/ttyUSB0, /dev/serial/by-id/… or /dev/pts/7"

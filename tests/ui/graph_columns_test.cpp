@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <optional>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace lw {
 namespace {
@@ -18,12 +22,14 @@ PointRing wrapped_ring(size_t capacity, size_t pushed) {
   return ring;
 }
 
-TEST(ColumnPoints, KeepsEachColumnsExtremesAndTheEnds) {
+TEST(ColumnCache, KeepsEachColumnsExtremesAndTheEnds) {
   const PointRing ring = wrapped_ring(5000, 7300);  // stamps 23,000 .. 72,990
-  const TimeWindow window{30'000, 70'000};
+  const TimeWindow window{30'005, 70'005};
+  const Millis span = 40'000;
   const size_t columns = 97;
+  ColumnCache cache;
   ColumnPoints cp;
-  column_points(ring, window, columns, cp);
+  cache.reduce(ring, window, columns, cp);
   ASSERT_TRUE(cp.any);
 
   const size_t lo = ring.lower_bound(window.start);
@@ -34,44 +40,95 @@ TEST(ColumnPoints, KeepsEachColumnsExtremesAndTheEnds) {
   EXPECT_EQ(cp.indices.front(), lo);
   EXPECT_EQ(cp.indices.back(), hi - 1);
 
-  // Brute force: every column's lowest and highest value is among the kept.
+  // Brute force: every column's lowest and highest value in the window is
+  // among the kept; columns are fixed in time, floor(t * columns / span).
+  std::map<Millis, std::pair<double, double>> extremes;
   double mn = ring[lo].value, mx = mn;
-  for (size_t c = 0; c < columns; ++c) {
-    std::optional<double> low, high;
-    for (size_t i = lo; i < hi; ++i) {
-      const auto col = static_cast<size_t>((ring[i].stamp - window.start) *
-                                           static_cast<Millis>(columns) / 40'000);
-      if (std::min(col, columns - 1) != c) continue;
-      low = low ? std::min(*low, ring[i].value) : ring[i].value;
-      high = high ? std::max(*high, ring[i].value) : ring[i].value;
-    }
-    if (!low) continue;
+  for (size_t i = lo; i < hi; ++i) {
+    const Millis col = ring[i].stamp * static_cast<Millis>(columns) / span;
+    const double v = ring[i].value;
+    auto [it, fresh] = extremes.try_emplace(col, v, v);
+    it->second = {std::min(it->second.first, v), std::max(it->second.second, v)};
+    mn = std::min(mn, v);
+    mx = std::max(mx, v);
+  }
+  EXPECT_LE(extremes.size(), columns + 1);
+  for (const auto& [col, e] : extremes) {
     bool has_low = false, has_high = false;
     for (size_t k : cp.indices) {
-      has_low |= ring[k].value == *low;
-      has_high |= ring[k].value == *high;
+      has_low |= ring[k].value == e.first;
+      has_high |= ring[k].value == e.second;
     }
-    EXPECT_TRUE(has_low && has_high) << "column " << c;
-    mn = std::min(mn, *low);
-    mx = std::max(mx, *high);
+    EXPECT_TRUE(has_low && has_high) << "column " << col;
   }
   EXPECT_DOUBLE_EQ(cp.min, mn);
   EXPECT_DOUBLE_EQ(cp.max, mx);
-  EXPECT_LE(cp.indices.size(), 2 * columns + 2);
+  EXPECT_LE(cp.indices.size(), 2 * (columns + 1) + 2);
 }
 
-TEST(ColumnPoints, EmptyAndSinglePointWindows) {
+// Frame after frame, a cache kept from the last frame gives exactly what a
+// fresh one gives, while points arrive and go round the ring, the window
+// slides, pauses, goes back, and the span and width change.
+TEST(ColumnCache, KeptFromFrameToFrameEqualsAFreshOne) {
+  struct Frame {
+    size_t add;  // points pushed before the frame, 7 ms apart
+    Millis span;
+    size_t columns;
+    std::optional<Millis> paused_at;
+  };
+  const std::vector<Frame> frames = {
+      {1, 10'000, 300, {}},      {1, 10'000, 300, {}},      {500, 10'000, 300, {}},
+      {37, 10'000, 300, {}},     {2000, 10'000, 300, {}},   {3, 10'000, 300, {}},
+      {900, 10'000, 300, {}},    {0, 10'000, 300, {}},      {5000, 10'000, 300, {}},
+      {40, 10'000, 300, 20'000}, {40, 10'000, 300, 20'000}, {40, 10'000, 300, 5'000},
+      {40, 10'000, 300, {}},     {400, 30'000, 300, {}},    {400, 30'000, 211, {}},
+      {6000, 30'000, 211, {}},   {1, 30'000, 211, {}},      {3000, 2'000, 1000, {}},
+      {20, 2'000, 1000, {}},     {20000, 2'000, 1000, {}},  {5, 2'000, 1000, {}},
+  };
+  PointRing ring(4000);  // goes round several times
+  ColumnCache kept;
+  uint64_t n = 0;
+  for (size_t f = 0; f < frames.size(); ++f) {
+    for (size_t i = 0; i < frames[f].add; ++i, ++n) {
+      const double x = static_cast<double>(n);
+      ring.push({static_cast<Millis>(n * 7), std::sin(x / 11.0) * 5 + std::fmod(x * 3.7, 2.0)});
+    }
+    const Millis now = static_cast<Millis>(n * 7);
+    const Millis end = frames[f].paused_at.value_or(now);
+    const TimeWindow window{end - frames[f].span, end};
+    ColumnPoints a, b;
+    kept.reduce(ring, window, frames[f].columns, a);
+    ColumnCache fresh;
+    fresh.reduce(ring, window, frames[f].columns, b);
+    EXPECT_EQ(a.any, b.any) << "frame " << f;
+    EXPECT_EQ(a.indices, b.indices) << "frame " << f;
+    EXPECT_EQ(a.min, b.min) << "frame " << f;
+    EXPECT_EQ(a.max, b.max) << "frame " << f;
+  }
+  // Another ring with as many points pushed is not mistaken for this one.
+  PointRing other(4000);
+  for (uint64_t i = 0; i < n; ++i) other.push({static_cast<Millis>(i * 7), 1.0});
+  ColumnPoints c;
+  const Millis now = static_cast<Millis>(n * 7);
+  kept.reduce(other, {now - 2'000, now}, 1000, c);
+  ASSERT_TRUE(c.any);
+  EXPECT_EQ(c.min, 1.0);
+  EXPECT_EQ(c.max, 1.0);
+}
+
+TEST(ColumnCache, EmptyAndSinglePointWindows) {
   PointRing ring(10);
+  ColumnCache cache;
   ColumnPoints cp;
-  column_points(ring, {0, 100}, 50, cp);
+  cache.reduce(ring, {0, 100}, 50, cp);
   EXPECT_FALSE(cp.any);
   ring.push({50, 3});
-  column_points(ring, {0, 100}, 50, cp);
+  cache.reduce(ring, {0, 100}, 50, cp);
   ASSERT_TRUE(cp.any);
   EXPECT_EQ(cp.indices, std::vector<size_t>{0});
-  column_points(ring, {51, 100}, 50, cp);
+  cache.reduce(ring, {51, 100}, 50, cp);
   EXPECT_FALSE(cp.any);
-  column_points(ring, {0, 50}, 50, cp);  // both ends included
+  cache.reduce(ring, {0, 50}, 50, cp);  // both ends included
   EXPECT_TRUE(cp.any);
 }
 

@@ -102,7 +102,8 @@ TEST_F(Input, RightClickKeepsASelectionAroundTheLineAndReplacesOneElsewhere) {
   std::vector<std::string> labels;
   for (const MenuItem& item : host.menus_shown[0]) labels.push_back(item.label);
   EXPECT_EQ(labels, (std::vector<std::string>{"Copy (Ctrl+C)", "Select all (Ctrl+A)", "",
-                                              "Save log… (Ctrl+S)", "Clear"}));
+                                              "Save log… (Ctrl+S)", "Clear", "",
+                                              "Let another program use the port (Ctrl+Shift+L)"}));
 
   on_right_click(view(), row_point(7));
   EXPECT_EQ(s.log.selection(), (Selection{7, 7}));

@@ -169,6 +169,19 @@ TEST_F(WindowSizes, AQuietTabNeverOverlapsEither) {
   }
 }
 
+// A replay tab has its speed where the baud would be, at its longest words.
+TEST_F(WindowSizes, AReplayTabNeverOverlapsEither) {
+  Session& s = add_session("night.log");
+  s.replay = ReplayTab{"/tmp/night.log", ReplaySpeed::Fastest, nullptr, false};
+  for (const Language& l : kLanguages) {
+    check_every_width(std::string(l.code));
+    if (HasFailure()) return;
+    const UiFrame f = frame(kNarrowest, 560);
+    EXPECT_NE(f.find(cmd::replay_speed), nullptr) << l.code;
+    EXPECT_EQ(f.find(cmd::baud_field), nullptr) << l.code;
+  }
+}
+
 TEST_F(WindowSizes, EveryCommandStaysWithinReach) {
   busiest_tab();
   const std::vector<std::pair<int, size_t>> commands = {

@@ -11,107 +11,132 @@ namespace lw {
 
 namespace {
 
-struct Extremes {
-  size_t end;  // first index past the column
-  size_t low;
-  size_t high;
-};
+Millis floor_div(Millis a, Millis b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
-// From index i up to the first stamp at or after `next` (but at least one
-// point and never past hi): the lowest and highest point. [i, run_end) lies
-// in one run of the ring's array, where the points are walked directly:
-// this loop is what a dense series costs.
-Extremes scan_column(const PointRing& ring, size_t i, size_t run_end, size_t hi, Millis next) {
-  Extremes e{i + 1, i, i};
-  double low_v = ring[i].value;
-  double high_v = low_v;
-  const SeriesPoint* base = &ring[i];
-  const size_t run = run_end - i;
-  // Noisy values make the comparisons unpredictable, so they are written
-  // as selects rather than branches.
-  size_t k = 1;
-  size_t low_k = 0;
-  size_t high_k = 0;
-  for (; k < run; ++k) {
-    const SeriesPoint& p = base[k];
-    if (p.stamp >= next) break;
-    const double v = p.value;
-    const bool lower = v < low_v;
-    const bool higher = v > high_v;
-    low_v = lower ? v : low_v;
-    low_k = lower ? k : low_k;
-    high_v = higher ? v : high_v;
-    high_k = higher ? k : high_k;
+// The lowest and highest point of ring[from, to).
+void scan(const PointRing& ring, size_t from, size_t to, size_t& low, size_t& high) {
+  low = high = from;
+  for (size_t i = from + 1; i < to; ++i) {
+    const double v = ring[i].value;
+    if (v < ring[low].value) low = i;
+    if (v > ring[high].value) high = i;
   }
-  e.low = i + low_k;
-  e.high = i + high_k;
-  size_t j = i + k;
-  if (k == run) {
-    // On across the seam.
-    for (; j < hi; ++j) {
-      const SeriesPoint& p = ring[j];
-      if (p.stamp >= next) break;
-      if (p.value < low_v) {
-        low_v = p.value;
-        e.low = j;
-      }
-      if (p.value > high_v) {
-        high_v = p.value;
-        e.high = j;
-      }
-    }
-  }
-  e.end = j;
-  return e;
-}
-
-// The first index of [lo, hi) that lies before ring[lo] in memory: where the
-// ring wraps round to the start of its array (hi when it does not).
-size_t seam(const PointRing& ring, size_t lo, size_t hi) {
-  const SeriesPoint* first = &ring[lo];
-  size_t a = lo;
-  size_t b = hi;
-  while (a < b) {
-    const size_t mid = a + (b - a) / 2;
-    if (&ring[mid] >= first) {
-      a = mid + 1;
-    } else {
-      b = mid;
-    }
-  }
-  return a;
 }
 
 }  // namespace
 
-void column_points(const PointRing& ring, TimeWindow window, size_t columns, ColumnPoints& out) {
+Millis ColumnCache::column_of(Millis t) const { return floor_div(t * count_, span_); }
+
+Millis ColumnCache::column_start(Millis column) const {
+  return -floor_div(-column * span_, count_);
+}
+
+void ColumnCache::restart(uint64_t from, Millis span, Millis columns) {
+  columns_.clear();
+  span_ = span;
+  count_ = columns;
+  from_ = to_ = from;
+}
+
+bool ColumnCache::still_fits(const PointRing& ring, uint64_t first_needed, Millis span,
+                             Millis columns) const {
+  if (&ring != ring_ || span != span_ || columns != count_) return false;
+  if (first_needed < from_ || to_ > ring.pushed()) return false;
+  // The last point folded must still be in the ring, and be the same one.
+  const uint64_t base = ring.pushed() - ring.size();
+  if (to_ == from_) return to_ >= base;
+  return to_ - 1 >= base && ring[to_ - 1 - base].stamp == last_stamp_;
+}
+
+// Each new point joins the last column while its stamp lies before the next
+// column; a stamp going back (the clock set back) joins it too.
+void ColumnCache::fold(const PointRing& ring) {
+  const uint64_t base = ring.pushed() - ring.size();
+  for (uint64_t n = to_; n < ring.pushed(); ++n) {
+    const SeriesPoint& p = ring[n - base];
+    if (columns_.empty() || p.stamp >= next_start_) {
+      const Millis index = column_of(p.stamp);
+      columns_.push_back({index, n, n, p.value, p.value});
+      next_start_ = column_start(index + 1);
+      continue;
+    }
+    Column& c = columns_.back();
+    if (p.value < c.low_value) {
+      c.low_value = p.value;
+      c.low = n;
+    }
+    if (p.value > c.high_value) {
+      c.high_value = p.value;
+      c.high = n;
+    }
+  }
+  to_ = ring.pushed();
+  if (to_ > from_) last_stamp_ = ring.newest().stamp;
+}
+
+void ColumnCache::reduce(const PointRing& ring, TimeWindow window, size_t columns,
+                         ColumnPoints& out) {
   out.indices.clear();
   out.any = false;
   const size_t lo = ring.lower_bound(window.start);
   const size_t hi = ring.upper_bound(window.end);
   if (lo >= hi) return;
   out.any = true;
-  out.min = out.max = ring[lo].value;
   const Millis span = std::max<Millis>(1, window.end - window.start);
-  const auto n = static_cast<Millis>(std::max<size_t>(1, columns));
-  const size_t wrap = seam(ring, lo, hi);
-  size_t i = lo;
-  while (i < hi) {
-    // The column of this point, and the first stamp of the next column.
-    const Millis offset = ring[i].stamp - window.start;
-    const Millis column = std::clamp<Millis>(offset * n / span, 0, n - 1);
-    const Millis next = window.start + ((column + 1) * span + n - 1) / n;
-    const Extremes e = scan_column(ring, i, i < wrap ? wrap : hi, hi, next);
-    out.min = std::min(out.min, ring[e.low].value);
-    out.max = std::max(out.max, ring[e.high].value);
-    // Inside a column only the span from lowest to highest shows; the ends
-    // of the series keep their own points so the line starts and ends true.
-    std::array<size_t, 4> keep{i == lo ? i : e.low, e.low, e.high,
-                               e.end == hi ? e.end - 1 : e.high};
-    std::sort(keep.begin(), keep.end());
-    const auto last = std::unique(keep.begin(), keep.end());
-    out.indices.insert(out.indices.end(), keep.begin(), last);
-    i = e.end;
+  const auto count = static_cast<Millis>(std::max<size_t>(1, columns));
+  const uint64_t base = ring.pushed() - ring.size();
+  if (!still_fits(ring, base + lo, span, count)) {
+    restart(base + lo, span, count);
+    ring_ = &ring;
+  }
+  fold(ring);
+
+  // The window's first and last columns hold points outside it (or, for the
+  // first, points folded only in part): those two are scanned here; the
+  // columns between come from the cache.
+  const Millis first = column_of(ring[lo].stamp);
+  const Millis last = column_of(ring[hi - 1].stamp);
+  // Columns before the window, or whose extremes went round the ring (a
+  // paused window lets the cache run ahead), are done with.
+  while (!columns_.empty() && (columns_.front().index < first ||
+                               std::max(columns_.front().low, columns_.front().high) < base)) {
+    columns_.pop_front();
+  }
+
+  out.min = out.max = ring[lo].value;
+  const auto keep = [&](size_t a, size_t b) {
+    if (a > b) std::swap(a, b);
+    for (const size_t i : {a, b}) {
+      if (i < lo || i >= hi) continue;
+      if (out.indices.empty() || i > out.indices.back()) out.indices.push_back(i);
+      out.min = std::min(out.min, ring[i].value);
+      out.max = std::max(out.max, ring[i].value);
+    }
+  };
+  const auto keep_scanned = [&](size_t from, size_t to) {
+    size_t low = 0;
+    size_t high = 0;
+    scan(ring, from, to, low, high);
+    keep(low, high);
+  };
+
+  out.indices.push_back(lo);  // the line starts true
+  const size_t first_end = first == last ? hi : ring.lower_bound(column_start(first + 1));
+  keep_scanned(lo, std::clamp(first_end, lo + 1, hi));
+  if (last > first) {
+    for (const Column& c : columns_) {
+      if (c.index <= first) continue;
+      if (c.index >= last) break;
+      keep(static_cast<size_t>(c.low - base), static_cast<size_t>(c.high - base));
+    }
+    const size_t last_begin = std::clamp(ring.lower_bound(column_start(last)), lo, hi - 1);
+    keep_scanned(last_begin, hi);
+  }
+  // And ends true: the newest point in the window.
+  if (out.indices.back() != hi - 1) {
+    out.indices.push_back(hi - 1);
+    out.min = std::min(out.min, ring[hi - 1].value);
+    out.max = std::max(out.max, ring[hi - 1].value);
   }
 }
 

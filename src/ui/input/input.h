@@ -44,6 +44,7 @@ enum class Key : uint8_t {
   v,
   w,
   x,
+  l,
 };
 
 struct Modifiers {

@@ -193,6 +193,11 @@ bool window_key(View v, Key key, Modifiers m) {
       case Key::w:
         if (state.current) v.app.close_tab(*state.current);
         return true;
+      case Key::l:
+        // Shift too: a plain Ctrl+L clears the screen in many terminals.
+        if (!m.shift) return false;
+        if (s != nullptr) let_go_or_take_back(v.app, *s);
+        return true;
       case Key::tab: {
         const size_t n = state.sessions.size();
         if (n == 0 || !state.current) return true;

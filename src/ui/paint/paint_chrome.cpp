@@ -25,6 +25,8 @@ Color badge_colour(PortBadge badge, const Palette& pal) {
       return pal[Pal::accent];
     case PortBadge::Lost:
       return colours::red;
+    case PortBadge::Waiting:
+      return colours::waiting;
     case PortBadge::Closed:
     case PortBadge::None:
       break;
@@ -39,6 +41,8 @@ Color state_dot_colour(ConnectionKind kind, const Palette& pal) {
     case ConnectionKind::Disconnected:
     case ConnectionKind::Failed:
       return colours::red;
+    case ConnectionKind::Waiting:
+      return colours::waiting;
     case ConnectionKind::Closed:
       break;
   }

@@ -52,8 +52,10 @@ void paint_dialog(const PaintContext& c) {
   const float w = g.card.w - c.d(40);
   c.gfx.draw_text(d.title, {x, g.card.y + c.d(14), w, c.d(30)},
                   readable(p[Pal::text], p[Pal::card]), TextFormat::bold, Align::leading);
-  c.gfx.draw_text(d.hint, {x, g.card.y + c.d(42), w, c.d(24)},
-                  readable(p[Pal::muted], p[Pal::card]), TextFormat::small, Align::leading);
+  // What was wrong with the last text takes the hint's place until it is fixed.
+  c.gfx.draw_text(d.error.empty() ? d.hint : d.error, {x, g.card.y + c.d(42), w, c.d(24)},
+                  readable(d.error.empty() ? p[Pal::muted] : colours::red, p[Pal::card]),
+                  TextFormat::small, Align::leading);
 
   Widget field;
   field.id = cmd::dialog_field;

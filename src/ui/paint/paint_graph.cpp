@@ -1,7 +1,7 @@
 // The graph panel: controls, legend, value axis, time labels, the series
 // over the time window, the hover readout, and the empty and paused states.
-// Each series is walked once inside the window (found by bisection), reduced
-// to a few points per pixel column; those give the axis its range too.
+// Each series is reduced to a few points per pixel column, kept from frame
+// to frame (graph_columns.h); those give the axis its range too.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -111,14 +111,16 @@ struct Reduced {
   std::optional<ValueRange> range;
 };
 
-Reduced reduce_series(const TabSeries& series, TimeWindow window, const Rect& plot) {
+Reduced reduce_series(const TabSeries& series, TimeWindow window, const Rect& plot,
+                      GraphColumns& caches) {
   Reduced r;
   const auto columns = static_cast<size_t>(std::max(1.0f, std::ceil(plot.w)));
+  caches.series.resize(series.series().size());
   for (size_t i = 0; i < series.series().size(); ++i) {
     const Series& s = series.series()[i];
     if (!s.visible) continue;
     ColumnPoints cp;
-    column_points(s.points, window, columns, cp);
+    caches.series[i].reduce(s.points, window, columns, cp);
     if (!cp.any) continue;
     if (!r.range) {
       r.range = ValueRange{cp.min, cp.max};
@@ -269,7 +271,11 @@ void paint_graph(const PaintContext& c) {
                     {panel.x + c.d(14), g.plot.y, panel.w - c.d(28), g.plot.h},
                     readable(p[Pal::muted], p[Pal::log]), TextFormat::small, Align::leading);
   } else {
-    const Reduced reduced = reduce_series(series, g.window, g.plot);
+    // The window's own cache of the shown tab's columns; another tab starts
+    // it afresh.
+    GraphColumns& caches = ui_state(c.app).graph_columns;
+    if (caches.session_id != c.frame.session->id) caches = GraphColumns{c.frame.session->id, {}};
+    const Reduced reduced = reduce_series(series, g.window, g.plot, caches);
     Mapping m{g.plot, g.window, value_axis(reduced.range)};
     paint_axis(c, m);
     paint_time_labels(c, m, panel);
