@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config git clang clang-format
   libclang-rt-14-dev
-  googletest libgtest-dev libbenchmark-dev socat
+  googletest libgtest-dev socat
   nlohmann-json3-dev
   libgtk-3-dev libudev-dev udev dbus-daemon
   libcurl4-openssl-dev libssl-dev libgpgme-dev gnupg gpg-agent openssl

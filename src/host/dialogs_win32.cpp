@@ -74,6 +74,27 @@ std::vector<std::wstring> set_file_types(IFileDialog& dialog,
   return texts;
 }
 
+void start_in_folder(IFileDialog& dialog, const std::filesystem::path& folder) {
+  ComPtr<IShellItem> item;
+  if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem,
+                                            reinterpret_cast<void**>(item.GetAddressOf()))))
+    dialog.SetFolder(item.Get());
+}
+
+// Shows the dialog; the chosen file's path, or nothing when it was cancelled
+// or the choice is not a file-system path.
+std::optional<std::filesystem::path> show_for_path(IFileDialog& dialog, HWND owner) {
+  if (FAILED(dialog.Show(owner))) return std::nullopt;
+  ComPtr<IShellItem> result;
+  if (FAILED(dialog.GetResult(result.GetAddressOf()))) return std::nullopt;
+  PWSTR path = nullptr;
+  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr)
+    return std::nullopt;
+  std::filesystem::path chosen(path);
+  CoTaskMemFree(path);
+  return chosen;
+}
+
 }  // namespace
 
 std::optional<int> Win32Host::popup_menu(const std::vector<MenuItem>& items, float x, float y) {
@@ -115,21 +136,13 @@ std::optional<SaveChoice> Win32Host::choose_save_file(const SaveDialogSetup& set
   if (!setup.folder.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(setup.folder, ec);
-    ComPtr<IShellItem> folder;
-    if (SUCCEEDED(SHCreateItemFromParsingName(setup.folder.c_str(), nullptr, IID_IShellItem,
-                                              reinterpret_cast<void**>(folder.GetAddressOf()))))
-      dialog->SetFolder(folder.Get());
+    start_in_folder(*dialog.Get(), setup.folder);
   }
 
-  if (FAILED(dialog->Show(window_))) return std::nullopt;  // cancelled
-  ComPtr<IShellItem> result;
-  if (FAILED(dialog->GetResult(result.GetAddressOf()))) return std::nullopt;
-  PWSTR path = nullptr;
-  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr)
-    return std::nullopt;
+  std::optional<std::filesystem::path> chosen = show_for_path(*dialog.Get(), window_);
+  if (!chosen) return std::nullopt;
   SaveChoice choice;
-  choice.path = std::filesystem::path(path);
-  CoTaskMemFree(path);
+  choice.path = std::move(*chosen);
   UINT type = 0;  // 1-based
   if (SUCCEEDED(dialog->GetFileTypeIndex(&type)) && type >= 1) choice.type_index = type - 1;
   return choice;
@@ -149,22 +162,9 @@ std::optional<std::filesystem::path> Win32Host::choose_open_file(const OpenDialo
     dialog->SetOptions(options | FOS_FILEMUSTEXIST | FOS_FORCEFILESYSTEM);
   dialog->SetTitle(wide(setup.title).c_str());
   std::error_code ec;
-  if (!setup.folder.empty() && std::filesystem::is_directory(setup.folder, ec)) {
-    ComPtr<IShellItem> folder;
-    if (SUCCEEDED(SHCreateItemFromParsingName(setup.folder.c_str(), nullptr, IID_IShellItem,
-                                              reinterpret_cast<void**>(folder.GetAddressOf()))))
-      dialog->SetFolder(folder.Get());
-  }
-
-  if (FAILED(dialog->Show(window_))) return std::nullopt;  // cancelled
-  ComPtr<IShellItem> result;
-  if (FAILED(dialog->GetResult(result.GetAddressOf()))) return std::nullopt;
-  PWSTR path = nullptr;
-  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr)
-    return std::nullopt;
-  std::filesystem::path chosen(path);
-  CoTaskMemFree(path);
-  return chosen;
+  if (!setup.folder.empty() && std::filesystem::is_directory(setup.folder, ec))
+    start_in_folder(*dialog.Get(), setup.folder);
+  return show_for_path(*dialog.Get(), window_);
 }
 
 void Win32Host::place_ime(float x, float y) {
