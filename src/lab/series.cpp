@@ -1,16 +1,63 @@
 #include "lab/series.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 
 #include "lang/tr.h"
 
 namespace lw {
 
-void PointRing::grow_and_push(SeriesPoint p) {
-  if (slots_.size() < capacity_) {
-    slots_.reserve(std::min(capacity_, std::max<size_t>(64, slots_.capacity() * 2)));
-    slots_.push_back(p);
+bool PointRing::pack_value(double value, uint32_t& code) {
+  const auto bits = std::bit_cast<uint64_t>(value);
+  const auto sign = static_cast<uint32_t>(bits >> 63);
+  const double magnitude = std::fabs(value);
+  for (uint32_t decimals = 0; decimals < 16; ++decimals) {
+    const double scaled = magnitude * kPowersOfTen[decimals];
+    // Too many digits, or not finite.
+    if (!(scaled < static_cast<double>(kMaxMagnitude) + 0.5)) return false;
+    const auto digits = static_cast<uint32_t>(std::nearbyint(scaled));
+    const uint32_t c = sign << 31 | digits << 4 | decimals;
+    if (std::bit_cast<uint64_t>(unpack_value(c)) == bits) {
+      code = c;
+      return true;
+    }
   }
+  return false;
+}
+
+bool PointRing::push_slow(SeriesPoint p) {
+  uint32_t code = 0;
+  if (pack_value(p.value, code)) {
+    // The stamp is what does not fit: move the base to the lowest stamp
+    // kept, if every stamp then fits. A full ring is about to drop the
+    // point at its head.
+    const size_t leaving = packed_.size() == capacity_ ? head_ : packed_.size();
+    Millis low = p.stamp;
+    Millis high = p.stamp;
+    for (size_t i = 0; i < packed_.size(); ++i) {
+      if (i == leaving) continue;
+      low = std::min(low, base_ + packed_[i].offset);
+      high = std::max(high, base_ + packed_[i].offset);
+    }
+    if (high - low <= kMaxOffset) {
+      for (size_t i = 0; i < packed_.size(); ++i) {
+        if (i != leaving)
+          packed_[i].offset = static_cast<uint32_t>(base_ + packed_[i].offset - low);
+      }
+      base_ = low;
+      place(packed_, Packed{static_cast<uint32_t>(p.stamp - low), code});
+      return false;
+    }
+  }
+  // The same slots, so head_ still holds.
+  std::vector<SeriesPoint> wide;
+  wide.reserve(packed_.capacity());
+  for (const Packed& q : packed_) wide.push_back({base_ + q.offset, unpack_value(q.value)});
+  points_ = std::move(wide);
+  std::vector<Packed>().swap(packed_);
+  wide_ = true;
+  return true;
 }
 
 size_t PointRing::lower_bound(Millis t) const {
@@ -18,7 +65,7 @@ size_t PointRing::lower_bound(Millis t) const {
   size_t hi = size();
   while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
-    if ((*this)[mid].stamp < t) {
+    if (stamp_at(mid) < t) {
       lo = mid + 1;
     } else {
       hi = mid;
@@ -32,7 +79,7 @@ size_t PointRing::upper_bound(Millis t) const {
   size_t hi = size();
   while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
-    if ((*this)[mid].stamp <= t) {
+    if (stamp_at(mid) <= t) {
       lo = mid + 1;
     } else {
       hi = mid;
