@@ -8,15 +8,22 @@
 
 namespace lw {
 
-bool PointRing::pack_value(double value, uint32_t& code) {
+bool PointRing::pack_value(double value, uint32_t& code, uint32_t decimals_first) {
   const auto bits = std::bit_cast<uint64_t>(value);
   const auto sign = static_cast<uint32_t>(bits >> 63);
   const double magnitude = std::fabs(value);
-  for (uint32_t decimals = 0; decimals < 16; ++decimals) {
+  // Decimals `decimals_first`, then 0, 1, 2...
+  for (uint32_t i = 0; i <= 16; ++i) {
+    const uint32_t decimals = i == 0 ? decimals_first & 15 : i - 1;
+    if (i > 0 && decimals == (decimals_first & 15)) continue;
     const double scaled = magnitude * kPowersOfTen[decimals];
-    // Too many digits, or not finite.
-    if (!(scaled < static_cast<double>(kMaxMagnitude) + 0.5)) return false;
-    const auto digits = static_cast<uint32_t>(std::nearbyint(scaled));
+    // Too many digits, or not finite: more decimals only make it larger.
+    if (!(scaled < static_cast<double>(kMaxMagnitude) + 0.5)) {
+      if (i == 0) continue;
+      return false;
+    }
+    // Rounded to the nearest (a tie either way: the check below decides).
+    const auto digits = static_cast<uint32_t>(scaled + 0.5);
     const uint32_t c = sign << 31 | digits << 4 | decimals;
     if (std::bit_cast<uint64_t>(unpack_value(c)) == bits) {
       code = c;

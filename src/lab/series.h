@@ -45,7 +45,9 @@ class PointRing {
     ++pushed_;
     if (!wide_) {
       uint32_t code = 0;
-      if (p.stamp >= base_ && p.stamp - base_ <= kMaxOffset && pack_value(p.value, code)) {
+      if (p.stamp >= base_ && p.stamp - base_ <= kMaxOffset &&
+          pack_value(p.value, code, decimals_)) {
+        decimals_ = code & 15;
         place(packed_, Packed{static_cast<uint32_t>(p.stamp - base_), code});
         return;
       }
@@ -78,8 +80,10 @@ class PointRing {
   bool wide() const { return wide_; }
 
   // The value as a sign, a magnitude below 2^27 and a count of decimals
-  // (0..15), if that reads back as exactly the same double.
-  static bool pack_value(double value, uint32_t& code);
+  // (0..15), if that reads back as exactly the same double. The count tried
+  // first is a hint (a series' values mostly have the same count); any
+  // count that reads back will do.
+  static bool pack_value(double value, uint32_t& code, uint32_t decimals_first = 0);
   static double unpack_value(uint32_t code) {
     const double x = static_cast<double>(code >> 4 & kMaxMagnitude) / kPowersOfTen[code & 15];
     return code >> 31 ? -x : x;
@@ -101,17 +105,21 @@ class PointRing {
   }
   template <class T>
   void place(std::vector<T>& slots, T v) {
-    // Growing within the storage, or full and going round: the common cases.
-    const size_t n = slots.size();
-    if (n < slots.capacity() && n < capacity_) {
-      slots.push_back(v);
-    } else if (n == capacity_ && n != 0) {
+    // Full and going round: the common case.
+    if (slots.size() == capacity_ && capacity_ != 0) {
       slots[head_] = v;
       head_ = head_ + 1 == capacity_ ? 0 : head_ + 1;
-    } else if (n < capacity_) {
-      slots.reserve(std::min(capacity_, std::max<size_t>(64, slots.capacity() * 2)));
-      slots.push_back(v);
+    } else {
+      append(slots, v);
     }
+  }
+  template <class T>
+  void append(std::vector<T>& slots, T v) {
+    if (slots.size() == capacity_) return;  // holds nothing
+    if (slots.size() == slots.capacity()) {
+      slots.reserve(std::min(capacity_, std::max<size_t>(64, slots.capacity() * 2)));
+    }
+    slots.push_back(v);
   }
   // A point that does not pack as things stand: packs it after moving the
   // base (returns false), or turns the ring wide (returns true: the caller
@@ -124,6 +132,7 @@ class PointRing {
   size_t head_ = 0;  // index of the oldest point once full
   size_t capacity_;
   uint64_t pushed_ = 0;
+  uint32_t decimals_ = 0;  // of the latest packed value
   bool wide_ = false;
 };
 
