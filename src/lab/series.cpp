@@ -67,6 +67,33 @@ bool PointRing::push_slow(SeriesPoint p) {
   return true;
 }
 
+std::pair<double, double> PointRing::value_extremes(size_t from, size_t to) const {
+  double low = (*this)[from].value;
+  double high = low;
+  const auto take = [&](double v) {
+    low = v < low ? v : low;
+    high = v > high ? v : high;
+  };
+  // The slots in order, as at most two runs: no wrap test per point.
+  const auto runs = [&](const auto& slots, const auto& value_of) {
+    const size_t n = slots.size();
+    size_t at = slot(from + 1, n);
+    for (size_t left = to - from - 1; left > 0;) {
+      const size_t run = std::min(left, n - at);
+      for (size_t k = at; k < at + run; ++k) take(value_of(slots[k]));
+      left -= run;
+      at = 0;
+    }
+  };
+  if (to - from < 2) return {low, high};
+  if (wide_) {
+    runs(points_, [](const SeriesPoint& p) { return p.value; });
+  } else {
+    runs(packed_, [](const Packed& q) { return unpack_value(q.value); });
+  }
+  return {low, high};
+}
+
 size_t PointRing::lower_bound(Millis t) const {
   size_t lo = 0;
   size_t hi = size();

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/time.h"
@@ -76,6 +77,9 @@ class PointRing {
   // first with stamp > t.
   size_t lower_bound(Millis t) const;
   size_t upper_bound(Millis t) const;
+  // The lowest and highest value of points [from, to), from < to, met in
+  // order as a loop over [i].value would (v < min, v > max).
+  std::pair<double, double> value_extremes(size_t from, size_t to) const;
   // Whether the points take 16 bytes each (a point did not pack).
   bool wide() const { return wide_; }
 

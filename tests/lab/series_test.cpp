@@ -170,6 +170,20 @@ TEST(PointRing, ReadsBackExactlyWhateverThePointsAre) {
         ASSERT_EQ(bits_of(ring[k].value), bits_of(model[k].value)) << i << " " << k;
       }
     }
+    // The extremes of any range, across the wrap too, as a plain loop finds them.
+    for (size_t from = 0; from < model.size(); from += 7) {
+      for (size_t to = from + 1; to <= model.size(); to += 13) {
+        double low = model[from].value;
+        double high = low;
+        for (size_t k = from + 1; k < to; ++k) {
+          low = model[k].value < low ? model[k].value : low;
+          high = model[k].value > high ? model[k].value : high;
+        }
+        const auto [got_low, got_high] = ring.value_extremes(from, to);
+        ASSERT_EQ(bits_of(got_low), bits_of(low)) << from << " " << to;
+        ASSERT_EQ(bits_of(got_high), bits_of(high)) << from << " " << to;
+      }
+    }
     EXPECT_EQ(ring.pushed(), static_cast<uint64_t>(st.count));
     EXPECT_EQ(ring.wide(), st.wide_at_end);
   }
