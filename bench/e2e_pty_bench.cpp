@@ -78,11 +78,12 @@ double cpu_seconds(int who) {
   return s(u.ru_utime) + s(u.ru_stime);
 }
 
-// The peak resident set of this process, in MiB.
-double peak_rss_mib() {
+// A figure of this process's /proc status ("VmHWM:", the peak resident set;
+// "VmRSS:", the resident set now), in MiB.
+double status_mib(std::string_view field) {
   std::ifstream in("/proc/self/status");
   for (std::string line; std::getline(in, line);) {
-    if (line.starts_with("VmHWM:")) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+    if (line.starts_with(field)) return std::strtod(line.c_str() + field.size(), nullptr) / 1024.0;
   }
   return -1;
 }
@@ -352,6 +353,7 @@ struct Run {
   double seconds = 0;
   double cpu_seconds = 0;
   double rss_mib = 0;
+  double rss_end_mib = 0;
   FileCheck file;
   uint64_t csv_rows = 0;
 };
@@ -422,7 +424,10 @@ std::optional<Run> linewick(const fs::path& dir, uint64_t lines) {
   Run run;
   run.seconds = bench::seconds_since(t0);
   run.cpu_seconds = cpu_seconds(RUSAGE_SELF) - cpu0;
-  run.rss_mib = peak_rss_mib();
+  run.rss_mib = status_mib("VmHWM:");
+  // Every line is in: what one tab at its limits holds (log, series, the
+  // recording's buffers), plus what the heap kept of the backlog.
+  run.rss_end_mib = status_mib("VmRSS:");
   const Millis to = system_clock().local_now();
 
   // Record and Values CSV off: both files complete.
@@ -471,6 +476,7 @@ int run(uint64_t lines, bool only) {
     std::printf("e2e_pty_vs_plain: %.2f x\n", lw_mb_per_s / plain_mb_per_s);
   }
   std::printf("e2e_pty_rss_mb: %.0f MiB\n", lw->rss_mib);
+  std::printf("e2e_pty_rss_end_mb: %.0f MiB\n", lw->rss_end_mib);
 
   const FileCheck& f = lw->file;
   const uint64_t lost = f.lost + f.out_of_order;

@@ -16,6 +16,7 @@ e2e_pty_mb_per_s >= 80
 e2e_pty_cpu_s_per_mb <= 0.015
 e2e_pty_vs_plain >= 5
 e2e_pty_rss_mb <= 120
+e2e_pty_rss_end_mb <= 120
 e2e_pty_lines_lost <= 0
 pipeline_app_mb_per_s >= 500
 measure_lines_per_s >= 10000000

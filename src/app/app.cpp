@@ -6,6 +6,7 @@
 #include "app/notices.h"
 #include "app/session_ops.h"
 #include "app/session_views.h"
+#include "base/heap.h"
 #include "files/log_folder.h"
 #include "lab/alert_saves.h"
 #include "ports/port_list.h"
@@ -59,6 +60,7 @@ constexpr int kShutdownWaitMs = 5000;
 App::~App() { stop_readers(kShutdownWaitMs); }
 
 void App::start() {
+  keep_heap_small();
   state_.log_folder = log_folder(options_.docs);
   state_.stamp_mode = stamp_mode_from_value(stamp_mode(settings_));
   state_.lab = std::make_unique<LabApp>(settings_, host_.clock(), state_.log_folder);

@@ -1,6 +1,11 @@
 #pragma once
 // An owned byte buffer exactly as long as its content: a received line keeps
-// no spare capacity, and moving one costs two words.
+// no spare capacity, and moving one costs two words. Buffers are under 4 GiB
+// (a line is at most 4096 bytes, a piece of a file sent 64 KiB), so the size
+// takes 4 bytes, and the class is packed to 12 bytes with 4-byte alignment:
+// the log's LineRecord, a Bytes, a time and two one-byte enums, then takes
+// 24 bytes instead of 32.
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -10,6 +15,7 @@
 
 namespace lw {
 
+#pragma pack(push, 4)
 class Bytes {
  public:
   Bytes() = default;
@@ -56,14 +62,17 @@ class Bytes {
   }
   void assign(const uint8_t* p, size_t n) {
     reset();
+    assert(n <= UINT32_MAX);
     if (n > 0) {
       data_ = byte_arena::allocate(n);
       std::memcpy(data_, p, n);
-      size_ = n;
+      size_ = static_cast<uint32_t>(n);
     }
   }
   uint8_t* data_ = nullptr;
-  size_t size_ = 0;
+  uint32_t size_ = 0;
 };
+#pragma pack(pop)
+static_assert(sizeof(Bytes) == 12);
 
 }  // namespace lw

@@ -1,16 +1,97 @@
 #include "lab/series.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 
 #include "lang/tr.h"
 
 namespace lw {
 
-void PointRing::grow_and_push(SeriesPoint p) {
-  if (slots_.size() < capacity_) {
-    slots_.reserve(std::min(capacity_, std::max<size_t>(64, slots_.capacity() * 2)));
-    slots_.push_back(p);
+bool PointRing::pack_value(double value, uint32_t& code, uint32_t decimals_first) {
+  const auto bits = std::bit_cast<uint64_t>(value);
+  const auto sign = static_cast<uint32_t>(bits >> 63);
+  const double magnitude = std::fabs(value);
+  // Decimals `decimals_first`, then 0, 1, 2...
+  for (uint32_t i = 0; i <= 16; ++i) {
+    const uint32_t decimals = i == 0 ? decimals_first & 15 : i - 1;
+    if (i > 0 && decimals == (decimals_first & 15)) continue;
+    const double scaled = magnitude * kPowersOfTen[decimals];
+    // Too many digits, or not finite: more decimals only make it larger.
+    if (!(scaled < static_cast<double>(kMaxMagnitude) + 0.5)) {
+      if (i == 0) continue;
+      return false;
+    }
+    // Rounded to the nearest (a tie either way: the check below decides).
+    const auto digits = static_cast<uint32_t>(scaled + 0.5);
+    const uint32_t c = sign << 31 | digits << 4 | decimals;
+    if (std::bit_cast<uint64_t>(unpack_value(c)) == bits) {
+      code = c;
+      return true;
+    }
   }
+  return false;
+}
+
+bool PointRing::push_slow(SeriesPoint p) {
+  uint32_t code = 0;
+  if (pack_value(p.value, code)) {
+    // The stamp is what does not fit: move the base to the lowest stamp
+    // kept, if every stamp then fits. A full ring is about to drop the
+    // point at its head.
+    const size_t leaving = packed_.size() == capacity_ ? head_ : packed_.size();
+    Millis low = p.stamp;
+    Millis high = p.stamp;
+    for (size_t i = 0; i < packed_.size(); ++i) {
+      if (i == leaving) continue;
+      low = std::min(low, base_ + packed_[i].offset);
+      high = std::max(high, base_ + packed_[i].offset);
+    }
+    if (high - low <= kMaxOffset) {
+      for (size_t i = 0; i < packed_.size(); ++i) {
+        if (i != leaving)
+          packed_[i].offset = static_cast<uint32_t>(base_ + packed_[i].offset - low);
+      }
+      base_ = low;
+      place(packed_, Packed{static_cast<uint32_t>(p.stamp - low), code});
+      return false;
+    }
+  }
+  // The same slots, so head_ still holds.
+  std::vector<SeriesPoint> wide;
+  wide.reserve(packed_.capacity());
+  for (const Packed& q : packed_) wide.push_back({base_ + q.offset, unpack_value(q.value)});
+  points_ = std::move(wide);
+  std::vector<Packed>().swap(packed_);
+  wide_ = true;
+  return true;
+}
+
+std::pair<double, double> PointRing::value_extremes(size_t from, size_t to) const {
+  double low = (*this)[from].value;
+  double high = low;
+  const auto take = [&](double v) {
+    low = v < low ? v : low;
+    high = v > high ? v : high;
+  };
+  // The slots in order, as at most two runs: no wrap test per point.
+  const auto runs = [&](const auto& slots, const auto& value_of) {
+    const size_t n = slots.size();
+    size_t at = slot(from + 1, n);
+    for (size_t left = to - from - 1; left > 0;) {
+      const size_t run = std::min(left, n - at);
+      for (size_t k = at; k < at + run; ++k) take(value_of(slots[k]));
+      left -= run;
+      at = 0;
+    }
+  };
+  if (to - from < 2) return {low, high};
+  if (wide_) {
+    runs(points_, [](const SeriesPoint& p) { return p.value; });
+  } else {
+    runs(packed_, [](const Packed& q) { return unpack_value(q.value); });
+  }
+  return {low, high};
 }
 
 size_t PointRing::lower_bound(Millis t) const {
@@ -18,7 +99,7 @@ size_t PointRing::lower_bound(Millis t) const {
   size_t hi = size();
   while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
-    if ((*this)[mid].stamp < t) {
+    if (stamp_at(mid) < t) {
       lo = mid + 1;
     } else {
       hi = mid;
@@ -32,7 +113,7 @@ size_t PointRing::upper_bound(Millis t) const {
   size_t hi = size();
   while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
-    if ((*this)[mid].stamp <= t) {
+    if (stamp_at(mid) <= t) {
       lo = mid + 1;
     } else {
       hi = mid;

@@ -2,12 +2,14 @@
 // The series of one tab: the values found in its received lines, by name, as
 // rings of time-stamped points with running statistics, plus the graph's
 // visible span, pause and statistics mode.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/time.h"
@@ -31,32 +33,42 @@ struct SeriesPoint {
 };
 
 // Oldest first; once full, each new point replaces the oldest. Storage grows
-// with use up to the capacity.
+// with use up to the capacity. A point takes 8 bytes while it packs: its
+// stamp within 49 days of the ring's base stamp, its value a decimal of at
+// most 8 digits and 15 decimals (what devices print), read back bit for bit.
+// The first point that does not pack turns the ring into 16-byte points for
+// good. Either way every point reads back exactly as it was pushed.
 class PointRing {
  public:
   explicit PointRing(size_t capacity = kSeriesPoints) : capacity_(capacity) {}
 
   void push(SeriesPoint p) {
     ++pushed_;
-    // Growing within the storage, or full and going round: the common cases.
-    const size_t n = slots_.size();
-    if (n < slots_.capacity() && n < capacity_) {
-      slots_.push_back(p);
-    } else if (n == capacity_ && n != 0) {
-      slots_[head_] = p;
-      head_ = head_ + 1 == capacity_ ? 0 : head_ + 1;
-    } else {
-      grow_and_push(p);
+    if (!wide_) {
+      uint32_t code = 0;
+      if (p.stamp >= base_ && p.stamp - base_ <= kMaxOffset &&
+          pack_value(p.value, code, decimals_)) {
+        decimals_ = code & 15;
+        place(packed_, Packed{static_cast<uint32_t>(p.stamp - base_), code});
+        return;
+      }
+      if (!push_slow(p)) return;
     }
+    place(points_, p);
   }
-  size_t size() const { return slots_.size(); }
-  bool empty() const { return slots_.empty(); }
+  size_t size() const { return wide_ ? points_.size() : packed_.size(); }
+  bool empty() const { return size() == 0; }
   size_t capacity() const { return capacity_; }
-  const SeriesPoint& operator[](size_t i) const {
-    const size_t at = head_ + i;
-    return slots_[at < slots_.size() ? at : at - slots_.size()];
+  SeriesPoint operator[](size_t i) const {
+    if (wide_) return points_[slot(i, points_.size())];
+    const Packed& q = packed_[slot(i, packed_.size())];
+    return {base_ + q.offset, unpack_value(q.value)};
   }
-  const SeriesPoint& newest() const { return (*this)[size() - 1]; }
+  Millis stamp_at(size_t i) const {
+    return wide_ ? points_[slot(i, points_.size())].stamp
+                 : base_ + packed_[slot(i, packed_.size())].offset;
+  }
+  SeriesPoint newest() const { return (*this)[size() - 1]; }
   // Points pushed since the ring was made: the newest is number pushed() - 1
   // and [i] is number pushed() - size() + i, so a reader can tell which
   // points are new since it last looked.
@@ -65,14 +77,67 @@ class PointRing {
   // first with stamp > t.
   size_t lower_bound(Millis t) const;
   size_t upper_bound(Millis t) const;
+  // The lowest and highest value of points [from, to), from < to, met in
+  // order as a loop over [i].value would (v < min, v > max).
+  std::pair<double, double> value_extremes(size_t from, size_t to) const;
+  // Whether the points take 16 bytes each (a point did not pack).
+  bool wide() const { return wide_; }
+
+  // The value as a sign, a magnitude below 2^27 and a count of decimals
+  // (0..15), if that reads back as exactly the same double. The count tried
+  // first is a hint (a series' values mostly have the same count); any
+  // count that reads back will do.
+  static bool pack_value(double value, uint32_t& code, uint32_t decimals_first = 0);
+  static double unpack_value(uint32_t code) {
+    const double x = static_cast<double>(code >> 4 & kMaxMagnitude) / kPowersOfTen[code & 15];
+    return code >> 31 ? -x : x;
+  }
 
  private:
-  void grow_and_push(SeriesPoint p);
+  struct Packed {
+    uint32_t offset;  // stamp - base_
+    uint32_t value;   // pack_value's code
+  };
+  static constexpr Millis kMaxOffset = UINT32_MAX;
+  static constexpr uint32_t kMaxMagnitude = (uint32_t{1} << 27) - 1;
+  static constexpr double kPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-  std::vector<SeriesPoint> slots_;
+  size_t slot(size_t i, size_t n) const {
+    const size_t at = head_ + i;
+    return at < n ? at : at - n;
+  }
+  template <class T>
+  void place(std::vector<T>& slots, T v) {
+    // Full and going round: the common case.
+    if (slots.size() == capacity_ && capacity_ != 0) {
+      slots[head_] = v;
+      head_ = head_ + 1 == capacity_ ? 0 : head_ + 1;
+    } else {
+      append(slots, v);
+    }
+  }
+  template <class T>
+  void append(std::vector<T>& slots, T v) {
+    if (slots.size() == capacity_) return;  // holds nothing
+    if (slots.size() == slots.capacity()) {
+      slots.reserve(std::min(capacity_, std::max<size_t>(64, slots.capacity() * 2)));
+    }
+    slots.push_back(v);
+  }
+  // A point that does not pack as things stand: packs it after moving the
+  // base (returns false), or turns the ring wide (returns true: the caller
+  // places it among the wide points).
+  bool push_slow(SeriesPoint p);
+
+  std::vector<Packed> packed_;       // while !wide_
+  std::vector<SeriesPoint> points_;  // once wide_
+  Millis base_ = 0;
   size_t head_ = 0;  // index of the oldest point once full
   size_t capacity_;
   uint64_t pushed_ = 0;
+  uint32_t decimals_ = 0;  // of the latest packed value
+  bool wide_ = false;
 };
 
 // Since the series appeared or since the last reset.

@@ -6,7 +6,10 @@
 namespace lw {
 
 Log::Log(size_t max_lines, uint64_t max_bytes)
-    : max_lines_(max_lines < 1 ? 1 : max_lines), max_bytes_(max_bytes) {}
+    // A line is appended before the oldest leaves, so one slot more.
+    : lines_(std::max<size_t>(max_lines, 1) + 1),
+      max_lines_(max_lines < 1 ? 1 : max_lines),
+      max_bytes_(max_bytes) {}
 
 Appended Log::append(LineRecord record, std::string_view search_text) {
   Appended result;

@@ -68,6 +68,9 @@ void ReaderChannel::push_command(ReaderCommand cmd) {
 void ReaderChannel::take_events(DrainedEvents& into) {
   posted.store(false);
   into.records.clear();
+  // The list handed back goes round between the reader and the drains for
+  // good: a backlog's capacity is given up rather than kept with it.
+  if (into.records.capacity() > kKeptRecords) std::vector<LineRecord>().swap(into.records);
   std::lock_guard lock(event_mutex_);
   into.records.swap(events_);
   into.error = std::move(error_);

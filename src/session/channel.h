@@ -44,6 +44,10 @@ struct DrainedEvents {
 
 class ReaderChannel {
  public:
+  // The most records whose room a drained list keeps for the next batch
+  // (a flood's 64 KiB read is about 1,400 lines).
+  static constexpr size_t kKeptRecords = 16'384;
+
   // Reader side.
   // Appends the whole batch (which is left empty) under the event lock;
   // returns whether the channel now holds events.
@@ -67,7 +71,8 @@ class ReaderChannel {
   void push_command(ReaderCommand cmd);
   // Clears posted first, so records added after it always cause a new post;
   // then moves out the events, the error and the ended flag. into.records
-  // is swapped with the channel's list, so its capacity is reused.
+  // is swapped with the channel's list, so its capacity is reused up to
+  // kKeptRecords.
   void take_events(DrainedEvents& into);
   // Waits until the reader thread has stopped (whether or not its end was
   // taken), at most timeout_ms; returns whether it has.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <deque>
+#include <functional>
 #include <limits>
 
 namespace lw {
@@ -59,6 +62,131 @@ TEST(TabSeries, RingKeepsTheNewestPointsWhileCountGoesOn) {
   // Bisection still works across the ring's wrap.
   EXPECT_EQ(s.points.lower_bound(150'000), 149'999u);
   EXPECT_EQ(s.points.upper_bound(150'000), 150'000u);
+}
+
+uint64_t bits_of(double x) { return std::bit_cast<uint64_t>(x); }
+
+TEST(PointRing, PacksDecimalsThatReadBackBitForBit) {
+  struct Case {
+    double value;
+    bool packs;
+  };
+  const Case cases[] = {
+      {0.0, true},
+      {-0.0, true},  // the sign stays
+      {21.56, true},
+      {-3.3, true},
+      {1023, true},
+      {99'999'999, true},
+      {134'217'727, true},  // the largest magnitude
+      {1.34217727, true},
+      {0.000001234, true},
+      {1e-15, true},
+      {-0.29, true},
+      {134'217'728, false},  // one digit too many
+      {0.1234567891, false},
+      {1e-16, false},  // 16 decimals
+      {1e300, false},
+      {1.0 / 3.0, false},
+      {std::numeric_limits<double>::infinity(), false},
+      {std::numeric_limits<double>::quiet_NaN(), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    // Whichever count of decimals is tried first.
+    for (uint32_t first = 0; first < 16; ++first) {
+      uint32_t code = 0;
+      ASSERT_EQ(PointRing::pack_value(c.value, code, first), c.packs) << first;
+      if (c.packs) {
+        EXPECT_EQ(bits_of(PointRing::unpack_value(code)), bits_of(c.value)) << first;
+      }
+    }
+  }
+}
+
+// Every point reads back exactly as pushed, in order, through growth, going
+// round, the base moving and the change to wide points, against a plain
+// list of the newest `capacity` points.
+TEST(PointRing, ReadsBackExactlyWhateverThePointsAre) {
+  constexpr Millis kDay = 86'400'000;
+  struct Stream {
+    const char* what;
+    size_t capacity;
+    std::function<SeriesPoint(int)> point;
+    int count;
+    bool wide_at_end;
+  };
+  const Millis t0 = 1'765'000'000'000;
+  const Stream streams[] = {
+      {"decimals going round", 100,
+       [&](int i) {
+         return SeriesPoint{t0 + i, (i - 300) / 100.0};
+       },
+       350, false},
+      {"an odd value after going round", 100,
+       [&](int i) {
+         return SeriesPoint{t0 + i, i == 250 ? 1.0 / 7.0 : i / 2.0};
+       },
+       350, true},
+      {"an odd value while growing", 1000,
+       [&](int i) {
+         return SeriesPoint{t0 + i, i == 70 ? 1e300 : double(i)};
+       },
+       150, true},
+      {"the clock set back a day", 100,
+       [&](int i) {
+         return SeriesPoint{t0 + i * 1000 - (i >= 120 ? kDay : 0), 21.5};
+       },
+       300, false},
+      {"points 30 days apart, two held", 2,
+       [&](int i) {
+         return SeriesPoint{t0 + i * 30 * kDay, -0.0};
+       },
+       10, false},
+      {"points 30 days apart, three held", 3,
+       [&](int i) {
+         return SeriesPoint{t0 + i * 30 * kDay, 1.5};
+       },
+       10, true},
+      {"nothing held", 0,
+       [&](int i) {
+         return SeriesPoint{t0 + i, 1};
+       },
+       10, false},
+  };
+  for (const Stream& st : streams) {
+    SCOPED_TRACE(st.what);
+    PointRing ring(st.capacity);
+    std::deque<SeriesPoint> model;
+    for (int i = 0; i < st.count; ++i) {
+      const SeriesPoint p = st.point(i);
+      ring.push(p);
+      model.push_back(p);
+      if (model.size() > st.capacity) model.pop_front();
+      ASSERT_EQ(ring.size(), model.size());
+      for (size_t k = 0; k < model.size(); ++k) {
+        ASSERT_EQ(ring[k].stamp, model[k].stamp) << i << " " << k;
+        ASSERT_EQ(ring.stamp_at(k), model[k].stamp);
+        ASSERT_EQ(bits_of(ring[k].value), bits_of(model[k].value)) << i << " " << k;
+      }
+    }
+    // The extremes of any range, across the wrap too, as a plain loop finds them.
+    for (size_t from = 0; from < model.size(); from += 7) {
+      for (size_t to = from + 1; to <= model.size(); to += 13) {
+        double low = model[from].value;
+        double high = low;
+        for (size_t k = from + 1; k < to; ++k) {
+          low = model[k].value < low ? model[k].value : low;
+          high = model[k].value > high ? model[k].value : high;
+        }
+        const auto [got_low, got_high] = ring.value_extremes(from, to);
+        ASSERT_EQ(bits_of(got_low), bits_of(low)) << from << " " << to;
+        ASSERT_EQ(bits_of(got_high), bits_of(high)) << from << " " << to;
+      }
+    }
+    EXPECT_EQ(ring.pushed(), static_cast<uint64_t>(st.count));
+    EXPECT_EQ(ring.wide(), st.wide_at_end);
+  }
 }
 
 TEST(TabSeries, RunningStatsAndTheirReset) {

@@ -52,6 +52,36 @@ TEST(Ring, KeepsOrderWhileGrowingWrappedAround) {
   EXPECT_EQ(ring.front(), 7);
 }
 
+TEST(Ring, GrowsToItsLimitNotThePowerOfTwoAndGoesRoundThere) {
+  Ring<int> ring(100);
+  for (int i = 0; i < 100; ++i) ring.push_back(int{i});
+  EXPECT_EQ(ring.capacity(), 100u);  // 16, 32, 64, then the limit
+  // Full: each push after a pop reuses the freed slot, round and round.
+  for (int i = 100; i < 350; ++i) {
+    ring.pop_front();
+    ring.push_back(int{i});
+    ASSERT_EQ(ring.capacity(), 100u);
+    ASSERT_EQ(ring.front(), i - 99);
+    ASSERT_EQ(ring.back(), i);
+  }
+  for (size_t i = 0; i < ring.size(); ++i) ASSERT_EQ(ring[i], 250 + static_cast<int>(i));
+  // Past the limit it still grows (by doubling) rather than lose an element.
+  ring.push_back(350);
+  EXPECT_EQ(ring.capacity(), 200u);
+  EXPECT_EQ(ring.size(), 101u);
+  EXPECT_EQ(ring.front(), 250);
+  EXPECT_EQ(ring.back(), 350);
+  ring.clear();
+  EXPECT_EQ(ring.capacity(), 0u);
+  for (int i = 0; i < 20; ++i) ring.push_back(int{i});
+  EXPECT_EQ(ring.capacity(), 32u);
+  EXPECT_EQ(ring[19], 19);
+
+  Ring<int> tiny(3);
+  for (int i = 0; i < 3; ++i) tiny.push_back(int{i});
+  EXPECT_EQ(tiny.capacity(), 3u);
+}
+
 TEST(LogLimits, LineLimitDropsTheOldest) {
   Log log;
   for (int i = 0; i <= 200'000; ++i) log.append(rx(std::to_string(i)), "");

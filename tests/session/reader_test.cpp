@@ -154,6 +154,33 @@ TEST(ReaderLoop, WakeUpsAreSpacedAndOnlyOnAFalseToTrueChange) {
   EXPECT_TRUE(channel->posted.load());
 }
 
+// The lists go round between the reader and the drains: a batch's room is
+// reused, a backlog's is given up.
+TEST(ReaderChannel, KeepsTheRoomOfABatchButNotOfABacklog) {
+  ReaderChannel channel;
+  DrainedEvents drained;
+  const auto hand_over = [&](size_t n) {
+    std::vector<LineRecord> batch(n);
+    channel.hand_over(batch);
+    return batch;  // the list the reader goes on with
+  };
+
+  hand_over(1'000);
+  channel.take_events(drained);
+  channel.take_events(drained);  // the drained list goes back to the channel
+  EXPECT_GE(hand_over(1).capacity(), 1'000u);
+  channel.take_events(drained);
+
+  for (int i = 0; i < 40; ++i) hand_over(1'000);  // no drain for a while
+  channel.take_events(drained);
+  ASSERT_EQ(drained.records.size(), 40'000u);
+  hand_over(10);
+  channel.take_events(drained);
+  EXPECT_EQ(drained.records.size(), 10u);
+  EXPECT_LE(drained.records.capacity(), ReaderChannel::kKeptRecords);
+  EXPECT_LE(hand_over(1).capacity(), ReaderChannel::kKeptRecords);
+}
+
 // The real thread: records flow while the window drains concurrently (this
 // is the test the thread sanitizer watches).
 TEST(ReaderThread, HandsOverEveryRecordWhileTheWindowDrains) {

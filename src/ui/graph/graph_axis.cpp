@@ -79,13 +79,7 @@ std::optional<ValueRange> window_range(const TabSeries& series, TimeWindow windo
     const size_t lo = s.points.lower_bound(window.start);
     const size_t hi = s.points.upper_bound(window.end);
     if (lo >= hi) continue;
-    double mn = s.points[lo].value;
-    double mx = mn;
-    for (size_t i = lo + 1; i < hi; ++i) {
-      const double v = s.points[i].value;
-      mn = v < mn ? v : mn;
-      mx = v > mx ? v : mx;
-    }
+    const auto [mn, mx] = s.points.value_extremes(lo, hi);
     if (!range) {
       range = ValueRange{mn, mx};
     } else {
